@@ -11,7 +11,8 @@ BOOL CGXShownCells::IsShown(ROWCOL row, ROWCOL col) {
   if (!m_grid.GetCoveredCellsRowCol(row, col, block)) return sized;
   // A covered range is seen as its top-left cell, over whichever of its rows and columns have a size.
   if (block.top != row || block.left != col) return FALSE;
-  return sized || (AnyHasSize(Lines::Rows, block.top, block.bottom) && AnyHasSize(Lines::Cols, block.left, block.right));
+  return sized ||
+         (AnyHasSize(Lines::Rows, block.top, block.bottom) && AnyHasSize(Lines::Cols, block.left, block.right));
 }
 
 BOOL CGXShownCells::AskSize(Lines lines, ROWCOL index) {

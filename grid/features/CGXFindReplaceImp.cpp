@@ -165,8 +165,8 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
       scope.PollAbort(abort);
       if (abort) break;
     }
-    // A cell the user cannot see (in a hidden row or column, or inside a covered range) holds no match: the text typed next
-    // would go into a cell nobody sees.
+    // A cell the user cannot see (in a hidden row or column, or inside a covered range) holds no match: the text
+    // typed next would go into a cell nobody sees.
     if (shown.IsShown(row, col)) {
       style->Free();
       grid->ComposeCellStyle(row, col, *style);

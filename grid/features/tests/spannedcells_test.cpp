@@ -86,7 +86,8 @@ TEST_F(SpannedCellsTest, CoveringUncoveringAndChangesThroughInnerCells) {
 }
 
 TEST_F(SpannedCellsTest, ARangeWidensOverTheBlocksItMeetsAndTheBlocksTheseBringIn) {
-  // Blocks (2,2)-(3,3), (3,4)-(5,4) and (7,1)-(7,2).
+  // Blocks (2,2)-(3,3), (3,4)-(5,4) and (7,1)-(7,2): a range takes in each block it meets, again until none
+  // sticks out, and no other.
   CGXGridWnd* g = Make();
   ASSERT_TRUE(g->SetCoveredCellsRowCol(2, 2, 3, 3, GX_UPDATENOW, 0));
   ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 4, 5, 4, GX_UPDATENOW, 0));
