@@ -1,7 +1,8 @@
 // The editing features at volume: a million values shown in a display format and a million typed texts
 // recognised as numbers (per iteration), blocks of 100,000 and 1,000,000 filled cells cleared with Delete's operation and
-// brought back by one undo, rows moved and a selection extended in grids of up to a million rows, and pages
-// scrolled with spanned cells on.
+// brought back by one undo, rows moved and a selection extended in grids of up to a million rows, pages
+// scrolled with spanned cells on, and Find Next and Replace All down 100,000 cells (with and without covered
+// ranges beside them).
 #include <benchmark/benchmark.h>
 
 #include "bench/GridBench.h"
@@ -84,8 +85,8 @@ void BM_ParseNumber(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseNumber)->Unit(benchmark::kMillisecond);
 
-// A grid with a block of rows x cols filled cells and empty lists.
-std::unique_ptr<CGXGridWnd> FilledGrid(ROWCOL rows, ROWCOL cols) {
+// An 800 x 600 grid window of rows x cols empty cells that records no undo.
+std::unique_ptr<CGXGridWnd> EmptyGrid(ROWCOL rows, ROWCOL cols) {
   Setup();
   auto g = std::make_unique<CGXGridWnd>();
   g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr);
@@ -93,6 +94,12 @@ std::unique_ptr<CGXGridWnd> FilledGrid(ROWCOL rows, ROWCOL cols) {
   g->SetRowCount(rows, 0);
   g->SetColCount(cols, 0);
   g->GetParam()->m_bUndoEnabled = FALSE;
+  return g;
+}
+
+// A grid with a block of rows x cols filled cells and empty lists.
+std::unique_ptr<CGXGridWnd> FilledGrid(ROWCOL rows, ROWCOL cols) {
+  auto g = EmptyGrid(rows, cols);
   char text[16];
   for (ROWCOL r = 1; r <= rows; ++r)
     for (ROWCOL c = 1; c <= cols; ++c) {
@@ -147,13 +154,7 @@ BENCHMARK(BM_UndoClearBlock)->Args({1000, 100})->Args({10000, 100})->Unit(benchm
 // cost more with more rows: the arguments are the row counts.
 // A focused grid of `rows` rows and 8 columns, values in the last 1000 rows.
 std::unique_ptr<CGXGridWnd> TallGrid(ROWCOL rows) {
-  Setup();
-  auto g = std::make_unique<CGXGridWnd>();
-  g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr);
-  g->InitializeFromStyle();
-  g->SetRowCount(rows, 0);
-  g->SetColCount(8, 0);
-  g->GetParam()->m_bUndoEnabled = FALSE;
+  auto g = EmptyGrid(rows, 8);
   char text[16];
   for (ROWCOL r = rows - 999; r <= rows; ++r) {
     std::snprintf(text, sizeof text, "%u", r);
@@ -243,5 +244,70 @@ void BM_ScrollPageWithSpans(benchmark::State& state) {
   g.DestroyWindow();
 }
 BENCHMARK(BM_ScrollPageWithSpans)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// Find and replace down a column of 100,000 cells, the first and last holding the text looked for.
+constexpr ROWCOL kSearchedRows = 100000;
+
+// A grid of kSearchedRows rows and 3 columns, column 1 filled, `covered` ranges of 2 x 2 cells down
+// columns 2 and 3, the current cell (1, 1) and no undo.
+std::unique_ptr<CGXGridWnd> SearchedGrid(ROWCOL covered) {
+  auto g = EmptyGrid(kSearchedRows, 3);
+  char text[32];
+  for (ROWCOL r = 1; r <= kSearchedRows; ++r) {
+    std::snprintf(text, sizeof text, r == 1 || r == kSearchedRows ? "needle %u" : "value %u", r);
+    g->SetCellValue(r, 1, text, 0);
+  }
+  const ROWCOL step = covered ? kSearchedRows / covered : 0;
+  for (ROWCOL i = 0; i < covered; ++i)
+    if (!g->SetCoveredCellsRowCol(i * step + 1, 2, i * step + 2, 3, 0, 0)) std::abort();
+  g->MoveCurrentCellTo(1, 1, 0);
+  Pump();
+  return g;
+}
+
+ROWCOL CurrentRow(CGXGridCore* g) {
+  ROWCOL row = 0, col = 0;
+  return g->QueryCurrentCell(&row, &col) ? row : 0;
+}
+
+// Find Next down from the first cell stops at the last, and up from there at the first: each iteration walks
+// the column twice.
+void BM_FindNextDownAndUp(benchmark::State& state) {
+  auto g = SearchedGrid(0);
+  for (auto _ : state) {
+    g->SetFindRequest("needle", TRUE, FALSE);
+    if (CurrentRow(g.get()) != kSearchedRows) state.SkipWithError("Find Next down missed the last cell");
+    g->SetFindRequest("needle", FALSE, FALSE);
+    if (CurrentRow(g.get()) != 1) state.SkipWithError("Find Next up missed the first cell");
+  }
+  state.SetItemsProcessed(state.iterations() * 2 * (kSearchedRows - 1));
+  state.counters["cells"] = kSearchedRows;
+  g->DestroyWindow();
+}
+BENCHMARK(BM_FindNextDownAndUp)->Unit(benchmark::kMillisecond);
+
+// Arg: the covered ranges beside the column. Each iteration replaces every cell's text and back: a stored cell
+// is redrawn over the covered ranges it meets.
+void BM_ReplaceAllBesideCoveredRanges(benchmark::State& state) {
+  const auto covered = static_cast<ROWCOL>(state.range(0));
+  auto g = SearchedGrid(covered);
+  auto replaceAll = [&](const char* text, const char* replacement) {
+    GXForwardArgs a;
+    a.v[0] = reinterpret_cast<DWORD_PTR>(text);
+    a.v[1] = reinterpret_cast<DWORD_PTR>(replacement);
+    g->FindReplaceForward6(a);
+  };
+  for (auto _ : state) {
+    replaceAll("e", "E");
+    replaceAll("E", "e");
+  }
+  char middle[32];
+  std::snprintf(middle, sizeof middle, "value %u", kSearchedRows / 2);
+  if (g->GetCellValue(kSearchedRows / 2, 1) != CString(middle)) state.SkipWithError("the cells did not come back");
+  state.SetItemsProcessed(state.iterations() * 2 * kSearchedRows);
+  state.counters["covered"] = covered;
+  g->DestroyWindow();
+}
+BENCHMARK(BM_ReplaceAllBesideCoveredRanges)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

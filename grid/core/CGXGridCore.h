@@ -266,6 +266,10 @@ class CGXGridCore {
   virtual BOOL SetDefaultColWidth(int width, UINT flags = GX_UPDATENOW, int commandType = 0);
   virtual int GetRowHeight(ROWCOL row) const;
   virtual int GetColWidth(ROWCOL col) const;
+  // Whether GetRowHeight(row) (GetColWidth(col)) is other than 0, asked without the window's limit: the limit
+  // takes no size to 0, and it costs the window's visibility, client rectangle and frozen lines' sizes.
+  BOOL RowHasSize(ROWCOL row);
+  BOOL ColHasSize(ROWCOL col);
   virtual int GetDefaultRowHeight() const;
   virtual int GetDefaultColWidth() const;
   virtual BOOL StoreDefaultRowHeight(int pixels);
@@ -1146,8 +1150,9 @@ class CGXGridCore {
   static constexpr ROWCOL GX_MOVE_TO_END = static_cast<ROWCOL>(-2);
   virtual BOOL IsCellEnterable(ROWCOL row, ROWCOL col);
   // Whether the user sees the cell as a cell of its own: its row and column have a size (neither hidden nor
-  // sized to 0) and no covered range holds it other than as its top-left cell. Find and replace pass the
-  // other cells by: their values never show.
+  // sized to 0), or, for a covered range, the cell is its top-left cell and any of the range's rows and any of
+  // its columns has a size (the range shows over those). Find and replace pass the other cells by: their
+  // values never show. A walk over many cells asks CGXShownCells, which keeps the lines' answers.
   BOOL IsCellShown(ROWCOL row, ROWCOL col);
   BOOL IsMoveInProgress() const { return m_bMoveInProgress; }
 

@@ -6,6 +6,7 @@
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXRangeList.h"
+#include "grid/core/CGXShownCells.h"
 #include "platform/framework/CWnd.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/window/windowapi.h"
@@ -134,11 +135,7 @@ BOOL CGXGridCore::IsCellEnterable(ROWCOL row, ROWCOL col) {
   return !(style.IsIncluded(GX_IN_ENABLED) && !style.GetEnabled());
 }
 
-BOOL CGXGridCore::IsCellShown(ROWCOL row, ROWCOL col) {
-  if (GetRowHeight(row) == 0 || GetColWidth(col) == 0) return FALSE;
-  CGXRange covered;
-  return !GetCoveredCellsRowCol(row, col, covered) || (covered.top == row && covered.left == col);
-}
+BOOL CGXGridCore::IsCellShown(ROWCOL row, ROWCOL col) { return CGXShownCells(*this).IsShown(row, col); }
 
 void CGXGridCore::DropTypedAhead(HWND focus) {
   MSG msg;

@@ -776,6 +776,16 @@ int CGXGridCore::GetColWidth(ROWCOL col) const {
   return w;
 }
 
+BOOL CGXGridCore::RowHasSize(ROWCOL row) {
+  const CGXFlagScope unlimited(m_bLimitRowHeight, FALSE);
+  return GetRowHeight(row) != 0;
+}
+
+BOOL CGXGridCore::ColHasSize(ROWCOL col) {
+  const CGXFlagScope unlimited(m_bLimitColWidth, FALSE);
+  return GetColWidth(col) != 0;
+}
+
 BOOL CGXGridCore::StoreRowHeight(ROWCOL row, int pixels) {
   if (!m_pParam) return FALSE;
   if (pixels < 0)

@@ -17,6 +17,7 @@ target_sources(grid_core PRIVATE
   CGXGridCoreMessages.cpp
   CGXGridCoreUpdate.cpp
   CGXGridCoreFeatures.cpp
+  CGXShownCells.cpp
   CGXFindReplaceState.cpp
   CGXDrawRotatedTextImp.cpp
   CGXGridOldDrawingImp.cpp

@@ -130,15 +130,17 @@ void CGXCoveredCells::OnCoveredCellsHint(CGXGridCore* g, ROWCOL top, ROWCOL left
 void CGXCoveredCells::WidenRangeByCoveredCells(CGXGridCore* g, CGXRange& range) {
   CGXGridParam* p = g->GetParam();
   if (!p || p->GetCoveredCells().IsEmpty() || !range.IsCells() || !range.IsValid()) return;
-  // Grown until no block sticks out: a block that the widened range now meets may reach further.
+  CGXCoveredCellPool* pool = Pool(g);
+  if (!pool) return;
+  const CGXRangeList& list = p->GetCoveredCells();
+  // Grown until no block sticks out: a block that the widened range now meets may reach further. The blocks
+  // met are those the pool holds in the range's cells (as GetCoveredCellsRowCol answers for each cell), so
+  // that a cell costs a lookup however many blocks the grid has.
   for (BOOL grew = TRUE; grew;) {
     grew = FALSE;
-    const CGXRangeList& list = p->GetCoveredCells();
-    for (POSITION pos = list.GetHeadPosition(); pos;) {
-      const CGXRange* r = list.GetNext(pos);
-      if (!r || !r->IsValid() || r->bottom < range.top || r->top > range.bottom || r->right < range.left ||
-          r->left > range.right)
-        continue;
+    for (const POSITION pos : pool->PositionsIn(range.top, range.left, range.bottom, range.right)) {
+      const CGXRange* r = list.GetAt(pos);
+      if (!r || !r->IsValid()) continue;
       const CGXRange before = range;
       range.SetUnion(range, *r);
       grew |= !(before == range);

@@ -7,6 +7,7 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXLongOperation.h"
+#include "grid/core/CGXShownCells.h"
 #include "grid/core/gxstrings.h"
 #include "grid/features/gxexchangestrings.h"
 #include "grid/features/gxfeatures.h"
@@ -155,6 +156,7 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
   uint64_t progress = 0;
   BOOL found = FALSE;
   CGXStyle* style = grid->NewWorkStyle();
+  CGXShownCells shown(*grid);
   while (row != 0 && row <= last) {
     progress += 100;
     if (scope.IsWaitDelayElapsed()) {
@@ -163,9 +165,9 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
       scope.PollAbort(abort);
       if (abort) break;
     }
-    // A cell the user cannot see (in a hidden row or column, or covered) holds no match: the text typed next
-    // would go into a cell nobody sees.
-    if (grid->IsCellShown(row, col)) {
+    // A cell the user cannot see (in a hidden row or column, or inside a covered range) holds no match: the text
+    // typed next would go into a cell nobody sees.
+    if (shown.IsShown(row, col)) {
       style->Free();
       grid->ComposeCellStyle(row, col, *style);
       if (CGXControl* control = grid->ControlForId(style->GetControl())) {
@@ -242,6 +244,7 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
   uint64_t progress = 0;
   BOOL replaced = FALSE, aborted = FALSE;
   CGXStyle* style = grid->NewWorkStyle();
+  CGXShownCells shown(*grid);
   for (ROWCOL r = row; r <= last; ++r) {
     progress += 100;
     if (scope.IsWaitDelayElapsed()) {
@@ -253,10 +256,10 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
         break;
       }
     }
-    // The cells Find Next may stop at: a cell the user cannot see (in a hidden row or column, or covered)
-    // keeps its match, unseen and unsaid.
+    // The cells Find Next may stop at: a cell the user cannot see (in a hidden row or column, or inside a
+    // covered range) keeps its match, unseen and unsaid.
     CGXControl* control = nullptr;
-    if (grid->IsCellShown(r, col)) {
+    if (shown.IsShown(r, col)) {
       style->Free();
       grid->ComposeCellStyle(r, col, *style);
       control = grid->ControlForId(style->GetControl());

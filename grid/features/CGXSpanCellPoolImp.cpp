@@ -147,6 +147,22 @@ BOOL CGXCoveredCellPool::IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   return TRUE;
 }
 
+std::vector<POSITION> CGXCoveredCellPool::PositionsIn(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) const {
+  std::vector<POSITION> found;
+  if (top > bottom || left > right) return found;
+  auto it = m_bands.upper_bound(top);
+  if (it != m_bands.begin()) --it;
+  for (; it != m_bands.end() && it->first <= bottom; ++it) {
+    const Runs& runs = it->second;
+    auto r = std::lower_bound(runs.begin(), runs.end(), left, [](const Run& run, ROWCOL c) { return run.right < c; });
+    for (; r != runs.end() && r->left <= right; ++r) found.push_back(r->position);
+  }
+  // A range over several bands is met in each of them.
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  return found;
+}
+
 BOOL CGXCoveredCellPool::SetRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) {
   if (position && top == bottom && left == right) return FALSE;
   // A range from a layout that is reversed or reaches past the pool's limits is not entered (its cells

@@ -48,6 +48,9 @@ class CGXCoveredCellPool : public CObject {
   BOOL SetRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position);
   // Whether every cell of the block is free (or holds `position` already).
   BOOL IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) const;
+  // The positions that cells of the block hold, each once, ascending: found through the bands and runs
+  // the block meets, not through every range.
+  std::vector<POSITION> PositionsIn(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) const;
   void DeleteAll() {
     m_bands.clear();
     m_found = nullptr;

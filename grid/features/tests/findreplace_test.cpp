@@ -7,6 +7,7 @@
 
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXLongOperation.h"
+#include "grid/core/CGXShownCells.h"
 #include "grid/core/gxstrings.h"
 #include "grid/features/CGXFindReplaceImp.h"
 #include "grid/features/gxexchangestrings.h"
@@ -113,11 +114,23 @@ TEST_F(FindTest, FindNextPassesADisabledMatchBy) {
 // Find Next stops, and Replace and Replace All change, only where the user sees a cell that may hold the match:
 // a match in a hidden row or column (hidden, or sized to 0) or in a cell a covered range holds under its top-left
 // cell is passed by as a disabled one is. Find Next landed there and the next typed text went into a cell nobody
-// saw; Replace and Replace All changed it unseen. Replace All changes exactly the cells Find Next stops at that
-// may be changed (a read-only cell keeps its match and says so), and it never moves the current cell. Column 1
-// holds "abc", "xyz", the cell tried (row 3, "abc"), "abc", "xyz".
+// saw; Replace and Replace All changed it unseen. A covered range whose top-left row has no size still shows its
+// text over its other rows and is stopped at (it was passed by). Replace All changes exactly the cells Find Next
+// stops at that may be changed (a read-only cell keeps its match and says so), and it never moves the current
+// cell. Column 1 holds "abc", "xyz", the cell tried (row 3, "abc"), "abc", "xyz".
 TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
-  enum class Kind { Edit, ReadOnlyStatic, Disabled, HiddenRow, ZeroHeightRow, HiddenCol, ZeroWidthCol, Covered };
+  enum class Kind {
+    Edit,
+    ReadOnlyStatic,
+    Disabled,
+    HiddenRow,
+    ZeroHeightRow,
+    HiddenCol,
+    ZeroWidthCol,
+    Covered,
+    CoveredFromARowOfNoSize,
+    CoveredFromAColumnOfNoSize
+  };
   const struct {
     const char* name;
     Kind kind;
@@ -136,6 +149,13 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
       {"column of width 0", Kind::ZeroWidthCol, 2, 4, "abc|xyz|abc|abc|xyz", "abc|xyz|abc|abc|xyz", false},
       // Rows 2 and 3 covered by row 2's cell.
       {"covered cell", Kind::Covered, 4, 1, "ZZ|xyz|abc|ZZ|xyz", "ZZ|xyz|abc|ZZ|xyz", false},
+      // Rows 3 and 4 covered by row 3's cell, row 3 of height 0: the range shows row 3's text over row 4 (and
+      // row 4 made current is the range's cell, above which Find Next up goes on).
+      {"covered range whose first row has no size", Kind::CoveredFromARowOfNoSize, 3, 1, "ZZ|xyz|ZZ|abc|xyz",
+       "ZZ|xyz|ZZ|abc|xyz", false},
+      // Row 3's cell covering column 2 as well, column 1 of width 0: only the range shows of column 1.
+      {"covered range whose first column has no size", Kind::CoveredFromAColumnOfNoSize, 3, 3, "abc|xyz|ZZ|abc|xyz",
+       "abc|xyz|ZZ|abc|xyz", false},
   };
   enum class Op { FindDown, FindUp, Replace, ReplaceAll };
   const std::pair<Op, const char*> ops[] = {{Op::FindDown, "Find Next down"},
@@ -158,6 +178,14 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
         case Kind::HiddenCol: ASSERT_TRUE(g->HideCols(1, 1)); break;
         case Kind::ZeroWidthCol: g->SetColWidth(1, 1, 0); break;
         case Kind::Covered: ASSERT_TRUE(g->SetCoveredCellsRowCol(2, 1, 3, 1, GX_UPDATENOW, 0)); break;
+        case Kind::CoveredFromARowOfNoSize:
+          ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 4, 1, GX_UPDATENOW, 0));
+          g->SetRowHeight(3, 3, 0);
+          break;
+        case Kind::CoveredFromAColumnOfNoSize:
+          ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0));
+          g->SetColWidth(1, 1, 0);
+          break;
       }
       ClearUndo(g);
       plat::ClearShownLog();
@@ -187,6 +215,51 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
                   c.kept);
         EXPECT_EQ(g->notFound.size(), c.all == untouched ? 1u : 0u);
       }
+    }
+  }
+}
+
+// The cells shown as a walk asks them (down each column, up it, along each row) and one by one are those the
+// sizes the window shows make: a cell whose row and column have a size, and a covered range as its top-left cell
+// when any of its rows and any of its columns has one. The layout has hidden lines, lines of size 0, frozen
+// rows, lines larger than the window (cut to it) and covered ranges over each of them.
+TEST_F(FindTest, CellsShownAlongAWalkAreThoseTheShownSizesMake) {
+  if (plat::GetAutomationProvider() != &automation) Automate();
+  constexpr ROWCOL kRows = 12, kCols = 8;
+  auto* g = MakeGrid<FindGrid>(kRows, kCols);
+  ASSERT_TRUE(g->SetFrozenRows(2, 0));
+  ASSERT_TRUE(g->HideRows(3, 3));
+  ASSERT_TRUE(g->HideCols(2, 2));
+  g->SetRowHeight(1, 1, 0);
+  g->SetRowHeight(4, 4, 0);
+  g->SetRowHeight(6, 6, 1000);
+  g->SetColWidth(3, 3, 0);
+  g->SetColWidth(7, 7, 2000);
+  ASSERT_LT(g->GetRowHeight(6), 1000);  // cut to the window
+  for (const CGXRange& r : {CGXRange(3, 1, 5, 1), CGXRange(4, 4, 4, 5), CGXRange(8, 2, 9, 3), CGXRange(1, 5, 3, 6),
+                            CGXRange(10, 2, 11, 4), CGXRange(11, 6, 12, 7)})
+    ASSERT_TRUE(g->SetCoveredCellsRowCol(r.top, r.left, r.bottom, r.right, GX_UPDATENOW, 0));
+  auto shown = [&](ROWCOL row, ROWCOL col) {
+    CGXRange block(row, col);
+    if (g->GetCoveredCellsRowCol(row, col, block) && (block.top != row || block.left != col)) return false;
+    bool rows = false, cols = false;
+    for (ROWCOL r = block.top; r <= block.bottom; ++r) rows |= g->GetRowHeight(r) > 0;
+    for (ROWCOL c = block.left; c <= block.right; ++c) cols |= g->GetColWidth(c) > 0;
+    return rows && cols;
+  };
+  // Ranges shown over their second row, second column, a frozen row; ranges of no row or no column shown.
+  EXPECT_TRUE(shown(3, 1) && shown(10, 2) && shown(1, 5) && shown(6, 7));
+  EXPECT_FALSE(shown(4, 4) || shown(8, 2) || shown(5, 1) || shown(6, 3));
+  for (ROWCOL c = 1; c <= kCols; ++c) {
+    CGXShownCells down(*g), up(*g);
+    for (ROWCOL r = 1; r <= kRows; ++r) EXPECT_EQ(down.IsShown(r, c), shown(r, c)) << "down at " << r << "," << c;
+    for (ROWCOL r = kRows; r >= 1; --r) EXPECT_EQ(up.IsShown(r, c), shown(r, c)) << "up at " << r << "," << c;
+  }
+  for (ROWCOL r = 1; r <= kRows; ++r) {
+    CGXShownCells along(*g);
+    for (ROWCOL c = 1; c <= kCols; ++c) {
+      EXPECT_EQ(along.IsShown(r, c), shown(r, c)) << "along at " << r << "," << c;
+      EXPECT_EQ(g->IsCellShown(r, c), shown(r, c)) << r << "," << c;
     }
   }
 }

@@ -85,6 +85,32 @@ TEST_F(SpannedCellsTest, CoveringUncoveringAndChangesThroughInnerCells) {
   ExpectListAndPoolAgree(g);
 }
 
+TEST_F(SpannedCellsTest, ARangeWidensOverTheBlocksItMeetsAndTheBlocksTheseBringIn) {
+  // Blocks (2,2)-(3,3), (3,4)-(5,4) and (7,1)-(7,2): a range takes in each block it meets, again until none
+  // sticks out, and no other.
+  CGXGridWnd* g = Make();
+  ASSERT_TRUE(g->SetCoveredCellsRowCol(2, 2, 3, 3, GX_UPDATENOW, 0));
+  ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 4, 5, 4, GX_UPDATENOW, 0));
+  ASSERT_TRUE(g->SetCoveredCellsRowCol(7, 1, 7, 2, GX_UPDATENOW, 0));
+  const struct {
+    const char* name;
+    CGXRange given, widened;
+  } cases[] = {
+      {"an inner cell", CGXRange(3, 3), CGXRange(2, 2, 3, 3)},
+      {"a cell beside a block", CGXRange(2, 4), CGXRange(2, 4)},
+      {"a range over two blocks", CGXRange(3, 3, 3, 4), CGXRange(2, 2, 5, 4)},
+      {"a range reaching into a block", CGXRange(1, 3, 2, 3), CGXRange(1, 2, 3, 3)},
+      {"a block bringing in the next", CGXRange(5, 3, 5, 4), CGXRange(2, 2, 5, 4)},
+      {"a row meeting none", CGXRange(6, 1, 6, 6), CGXRange(6, 1, 6, 6)},
+      {"whole rows", CGXRange().AssignRows(3, 3), CGXRange().AssignRows(3, 3)},
+  };
+  for (const auto& c : cases) {
+    CGXRange r = c.given;
+    g->WidenRangeByCoveredCells(r);
+    EXPECT_EQ(r, c.widened) << c.name;
+  }
+}
+
 TEST_F(SpannedCellsTest, ABlockBeyondThePoolsLimitsIsRefusedAndAnInnerOneWidenedUpToThemIsKept) {
   // Past 16,777,215 rows or 65,535 columns the call said TRUE and listed the block, but covered no cell.
   CGXGridWnd* g = Make();

@@ -275,6 +275,15 @@ class CoveredModel {
         if (cells[r][c] && cells[r][c] != position) return FALSE;
     return TRUE;
   }
+  std::vector<POSITION> PositionsIn(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) const {
+    std::vector<POSITION> found;
+    for (ROWCOL r = top; r <= bottom; ++r)
+      for (ROWCOL c = left; c <= right; ++c)
+        if (cells[r][c] && std::find(found.begin(), found.end(), cells[r][c]) == found.end())
+          found.push_back(cells[r][c]);
+    std::sort(found.begin(), found.end());
+    return found;
+  }
 
  private:
   POSITION cells[kSize][kSize] = {};
@@ -282,7 +291,8 @@ class CoveredModel {
 
 TEST(CoveredCellPool, RandomEntriesClearsAndOverlapsAnswerAsASlotPerCell) {
   // Overlapping, narrowed, widened and cleared ranges (as a layout's list may hold them), compared cell by
-  // cell with the slot-per-cell form after every step; the range stays one cell short of the model's edge.
+  // cell with the slot-per-cell form after every step, and the ranges a block meets before each; the range
+  // stays one cell short of the model's edge.
   std::mt19937 random(45);
   auto pick = [&](ROWCOL lo, ROWCOL hi) { return std::uniform_int_distribution<ROWCOL>(lo, hi)(random); };
   const POSITION positions[] = {reinterpret_cast<POSITION>(std::uintptr_t{0x10}),
@@ -296,6 +306,8 @@ TEST(CoveredCellPool, RandomEntriesClearsAndOverlapsAnswerAsASlotPerCell) {
       const ROWCOL bottom = top + pick(0, 10 - top), right = left + pick(0, 10 - left);
       const POSITION position = positions[pick(0, 3)];
       ASSERT_EQ(pool.IsFree(top, left, bottom, right, position), model.IsFree(top, left, bottom, right, position))
+          << round << "/" << step;
+      ASSERT_EQ(pool.PositionsIn(top, left, bottom, right), model.PositionsIn(top, left, bottom, right))
           << round << "/" << step;
       ASSERT_EQ(pool.SetRange(top, left, bottom, right, position), model.SetRange(top, left, bottom, right, position))
           << round << "/" << step;

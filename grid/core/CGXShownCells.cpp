@@ -1,0 +1,46 @@
+#include "grid/core/CGXShownCells.h"
+
+#include "grid/core/CGXGridCore.h"
+
+CGXShownCells::CGXShownCells(CGXGridCore& grid)
+    : m_grid(grid), m_frozen{grid.GetFrozenRows(), grid.GetFrozenCols()} {}
+
+BOOL CGXShownCells::IsShown(ROWCOL row, ROWCOL col) {
+  const BOOL sized = HasSize(Lines::Cols, col) && HasSize(Lines::Rows, row);
+  CGXRange block;
+  if (!m_grid.GetCoveredCellsRowCol(row, col, block)) return sized;
+  // A covered range is seen as its top-left cell, over whichever of its rows and columns have a size.
+  if (block.top != row || block.left != col) return FALSE;
+  return sized ||
+         (AnyHasSize(Lines::Rows, block.top, block.bottom) && AnyHasSize(Lines::Cols, block.left, block.right));
+}
+
+BOOL CGXShownCells::AskSize(Lines lines, ROWCOL index) {
+  const BOOL rows = lines == Lines::Rows;
+  const CGXGridParam* param = m_grid.GetParam();
+  LONG units = 0;
+  const BOOL plain = param && !(rows ? m_grid.IsRowHidden(index) : m_grid.IsColHidden(index)) &&
+                     !(rows ? param->GetRowHeights() : param->GetColWidths()).Lookup(index, units);
+  auto ask = [&] { return rows ? m_grid.RowHasSize(index) : m_grid.ColHasSize(index); };
+  Line& line = rows ? m_row : m_col;
+  line.index = index;
+  line.known = TRUE;
+  if (!plain) {
+    line.sized = ask();
+  } else {
+    Answer& shared = m_plain[static_cast<int>(lines)][index <= m_frozen[static_cast<int>(lines)]];
+    if (!shared.known) shared = {TRUE, ask()};
+    line.sized = shared.sized;
+  }
+  return line.sized;
+}
+
+BOOL CGXShownCells::AnyHasSize(Lines lines, ROWCOL from, ROWCOL to) {
+  const BOOL rows = lines == Lines::Rows;
+  for (ROWCOL l = rows ? m_grid.NextShownRow(from) : m_grid.NextShownCol(from); l != GX_INVALID && l <= to;) {
+    if (HasSize(lines, l)) return TRUE;
+    if (l >= to) break;
+    l = rows ? m_grid.NextShownRow(l + 1) : m_grid.NextShownCol(l + 1);
+  }
+  return FALSE;
+}
