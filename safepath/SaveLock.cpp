@@ -16,8 +16,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The pause between two asks for a lock another save holds: short, since that save gives it up for only the moment between
-// two of its saves, and the ask must fall into that moment.
+// The pause between two asks for a lock another save holds: short, since a program saving again and again gives it up
+// only for the moment between two of its saves, and an ask must fall into that moment.
 constexpr std::chrono::microseconds kPause{200};
 
 struct Held {
