@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "safepath/HeldPath.h"
+#include "safepath/SaveLock.h"
 
 namespace {
 
@@ -182,22 +183,32 @@ void SaveStepReached(SmartCache::SaveStep step, int folder, const std::string& n
 // link's target is replaced. Every descriptor of the save is close-on-exec: a program another thread starts
 // meanwhile holds none of its files.
 //
-// The path is walked once, from a held folder descriptor, and the new file is made, renamed and removed relative to
-// the folder that walk ends on, so that a link put on the way after the walk is never followed. In a folder every
-// user may write, sticky (as /tmp) or not, the save follows no symbolic link (under the name or on the way: another
-// user may have put it there to have this user's cache replaced), and refuses a file of neither this user nor the
-// folder's owner (another user's, which this user's solver would then load as its results). The new file keeps the
-// mode of the file it replaces only where this user made that file.
+// The path is walked from a held folder descriptor (again once the save lock below is held), and the new file is
+// made, renamed and removed relative to the folder that walk ends on, so that a link put on the way after the walk is
+// never followed. In a folder every user may write, sticky (as /tmp) or not, the save follows no symbolic link (under
+// the name or on the way: another user may have put it there to have this user's cache replaced), and refuses a file
+// of neither this user nor the folder's owner (another user's, which this user's solver would then load as its
+// results). The new file keeps the mode of the file it replaces only where this user made that file.
+//
+// Saves of the file by other programs are waited for (the file's save lock, safepath/SaveLock.h, held from the walk
+// to the rename), and the save fails where one holds it past the wait. A cache is saved whole from memory, not merged
+// with the file: of two programs' saves the later replaces the earlier's entries, which are results the solver
+// computes again when it misses them.
 bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
 {
     safepath::HeldPath held;
-    if (held.walkToFile(fileName, safepath::SharedLinks::None) != 0)
+    safepath::SaveLock lock;
+    if (held.walkToFile(fileName, safepath::SharedLinks::None) != 0 || lock.take(held) != 0 ||
+        held.walkToFile(fileName, safepath::SharedLinks::None) != 0)
         return false;
     const struct stat& old = held.file();
     if (held.exists() && !S_ISREG(old.st_mode))
         return false;
+    // The new file has no name until just before the rename, where the file system makes such files: a save refused
+    // before then leaves nothing another user could exchange and put back.
+    const std::string prefix = "." + held.leaf() + ".";
     std::string temp;
-    const int fd = safepath::CreateUniqueFile(held.folder(), "." + held.leaf() + ".", ".new", 0666, temp);
+    const int fd = safepath::CreateNewFile(held.folder(), prefix, ".new", 0666, temp);
     if (fd < 0)
         return false;
     bool ok = WriteAll(fd, bytes);
@@ -214,6 +225,7 @@ bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
         return false;
     }
     ok = ::close(fd) == 0 && ok;
+    ok = ok && safepath::NameNewFile(held.folder(), kept, prefix, ".new", temp) == 0;
     // The rename goes by names, which another user may exchange in a folder every user may write: the new file's
     // name must still hold the file written (what is under it otherwise is not this save's to rename or remove), and
     // the cache's name must be left to it after the rename. A refused save removes the new file's name where it holds
@@ -222,7 +234,7 @@ bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
         SaveStepReached(SmartCache::SaveStep::Rename, held.folder(), temp);
     ok = ok && safepath::Holds(held.folder(), temp.c_str(), written) &&
          ::renameat(held.folder(), temp.c_str(), held.folder(), held.leaf().c_str()) == 0;
-    if (!ok) {
+    if (!ok && !temp.empty()) {
         SaveStepReached(SmartCache::SaveStep::Remove, held.folder(), temp);
         safepath::RemoveOwn(held.folder(), temp.c_str(), kept);
     }

@@ -296,7 +296,12 @@ int HeldPath::openFile(int flags, Opened which, struct stat& st) const {
   return OpenJudged(folder_, leaf_.c_str(), flags, which == Opened::AsWalked ? &file_ : nullptr, st);
 }
 
-int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name) {
+namespace {
+
+// Tries names "<prefix><16 random hex digits><suffix>" (the prefix cut to fit, see CreateUniqueFile) with `make`,
+// which answers a descriptor, or -1 with errno set (EEXIST: the name is taken, and the next is tried).
+template <class Make>
+int MakeUnique(std::string_view prefix, std::string_view suffix, std::string& name, Make make) {
   static constexpr char kDigits[] = "0123456789abcdef";
   // A prefix too long is cut between its first byte and its last (".<name>." loses the end of the name only): the
   // dot that hides the file and the separator before the digits stay.
@@ -311,11 +316,42 @@ int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffi
     name.assign(cut);
     for (std::uint64_t bits = RandomBits(), i = 0; i < 16; ++i, bits >>= 4) name += kDigits[bits & 15];
     name += suffix;
-    const int fd = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    const int fd = make(name);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   errno = EEXIST;
   return -1;
+}
+
+}  // namespace
+
+int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name) {
+  return MakeUnique(prefix, suffix, name, [&](const std::string& made) {
+    return ::openat(folder, made.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  });
+}
+
+int CreateNewFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name) {
+  name.clear();
+  // An unnamed file is named through /proc (a link by its descriptor alone asks for a privilege).
+  static const bool nameable = ::access("/proc/self/fd", X_OK) == 0;
+  if (nameable) {
+    const int fd = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+  }
+  return CreateUniqueFile(folder, prefix, suffix, mode, name);
+}
+
+int NameNewFile(int folder, int file, std::string_view prefix, std::string_view suffix, std::string& name) {
+  if (!name.empty()) return 0;
+  const std::string open = "/proc/self/fd/" + std::to_string(file);
+  if (MakeUnique(prefix, suffix, name, [&](const std::string& made) {
+        return ::linkat(AT_FDCWD, open.c_str(), folder, made.c_str(), AT_SYMLINK_FOLLOW);
+      }) == 0)
+    return 0;
+  const int e = errno;
+  name.clear();
+  return e;
 }
 
 }  // namespace safepath

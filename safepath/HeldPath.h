@@ -135,4 +135,16 @@ std::size_t CharacterCut(std::string_view text, std::size_t most);
 // descriptor, or -1 with errno set; `name` is the name made.
 int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name);
 
+// Makes the new file a save writes its text into, in `folder`, open for reading and writing with `mode` before the
+// umask, without a name until NameNewFile gives it one just before the save's rename (O_TMPFILE): a save refused
+// before then leaves nothing another user could exchange for a file of theirs and put back after the refusal looked.
+// Where the folder's file system makes no unnamed file, or /proc (through which it is named) is missing, it is made
+// and named at once as CreateUniqueFile makes a file. The descriptor, or -1 with errno set; `name` is the name made,
+// empty for an unnamed file.
+int CreateNewFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name);
+// Gives the file CreateNewFile made, open as `file`, a name "<prefix><16 random hex digits><suffix>" in `folder` where
+// it has none yet (`name` empty): linked through its descriptor's entry in /proc/self/fd, under a name nothing has (a
+// link replaces nothing). 0, or the errno value (`name` then stays empty).
+int NameNewFile(int folder, int file, std::string_view prefix, std::string_view suffix, std::string& name);
+
 }  // namespace safepath

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <chrono>
 #include <atomic>
 #include <thread>
 #include "CanonicalCases.h"
@@ -21,9 +22,11 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "safepath/SaveLock.h"
 #include "safepath/tests/AnotherUser.h"
 #include "safepath/tests/InheritedDescriptors.h"
 
@@ -630,7 +633,8 @@ TEST(SmartCacheFile, ASaveAnswersSuccessOnlyWhereTheNameHoldsTheFileItWrote)
 // At the step where a save gives its new file the cache's name, the process holds no descriptor a program started
 // then (by another thread) would inherit, beyond those it held before; and a save refused there because another user
 // exchanged the new file away leaves no new file of its own, also where their next exchange put it back as the save
-// removed it. Their file is never removed.
+// removed it. A save refused before (its write past the file-size limit) leaves no name they could exchange as it is
+// removed and put back after the answer. Their file is never removed.
 TEST(SmartCacheFile, ASaveLeavesNoDescriptorToAProgramStartedMeanwhileNorANewFileWhenRefused)
 {
     std::string made = (std::filesystem::temp_directory_path() / "fieldsolver_rename_XXXXXX").string();
@@ -642,12 +646,14 @@ TEST(SmartCacheFile, ASaveLeavesNoDescriptorToAProgramStartedMeanwhileNorANewFil
     SmartCache cache;
     cache.SetSettings(Enabled());
     ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
-    enum class Exchange { None, Away, AwayAndBack };
+    enum class Exchange { None, Away, AwayAndBack, BeforeTheRenameAndBackAfter };
     const struct {
         const char* name;
         Exchange exchange;
     } cases[] = {{"a save", Exchange::None}, {"new file exchanged away", Exchange::Away},
-                 {"new file exchanged away and back", Exchange::AwayAndBack}};
+                 {"new file exchanged away and back", Exchange::AwayAndBack},
+                 {"a save refused before its rename, new file exchanged away and back after",
+                  Exchange::BeforeTheRenameAndBackAfter}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove(dir / "solver.cache");
@@ -658,6 +664,8 @@ TEST(SmartCacheFile, ASaveLeavesNoDescriptorToAProgramStartedMeanwhileNorANewFil
         const auto before = inherited::Descriptors();
         std::string inheritable;
         int renames = 0;
+        const bool refusedBefore = c.exchange == Exchange::BeforeTheRenameAndBackAfter;
+        std::string away;   // the new file's name, exchanged away as it is removed
         const auto previous = SmartCache::SetSaveHook([&](SmartCache::SaveStep step, int folder, const std::string& newFile) {
             if (step == SmartCache::SaveStep::Rename) {
                 ++renames;
@@ -666,10 +674,25 @@ TEST(SmartCacheFile, ASaveLeavesNoDescriptorToAProgramStartedMeanwhileNorANewFil
             if ((step == SmartCache::SaveStep::Rename && c.exchange != Exchange::None) ||
                 (step == SmartCache::SaveStep::Remove && c.exchange == Exchange::AwayAndBack))
                 ::renameat2(folder, newFile.c_str(), folder, "theirs", RENAME_EXCHANGE);
+            if (step == SmartCache::SaveStep::Remove && refusedBefore &&
+                ::renameat2(folder, newFile.c_str(), folder, "theirs", RENAME_EXCHANGE) == 0)
+                away = newFile;
         });
+        rlimit limit{};   // for a refusal before the rename, files grow to 64 bytes only: the write fails part way
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlim_t was = limit.rlim_cur;
+        if (refusedBefore) {
+            limit.rlim_cur = 64;
+            std::signal(SIGXFSZ, SIG_IGN);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         const bool saved = cache.Save(dir / "solver.cache");
+        limit.rlim_cur = was;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
         SmartCache::SetSaveHook(previous);
-        EXPECT_EQ(renames, 1);
+        if (!away.empty())
+            ::renameat2(AT_FDCWD, (dir / away).c_str(), AT_FDCWD, (dir / "theirs").c_str(), RENAME_EXCHANGE);
+        EXPECT_EQ(renames, refusedBefore ? 0 : 1);
         EXPECT_EQ(inheritable, "");
         EXPECT_EQ(saved, c.exchange == Exchange::None);
         std::vector<std::string> names;
@@ -678,7 +701,7 @@ TEST(SmartCacheFile, ASaveLeavesNoDescriptorToAProgramStartedMeanwhileNorANewFil
         std::sort(names.begin(), names.end());
         if (c.exchange == Exchange::None) {
             EXPECT_EQ(names, (std::vector<std::string>{"solver.cache", "theirs"}));
-        } else if (c.exchange == Exchange::AwayAndBack) {
+        } else if (c.exchange == Exchange::AwayAndBack || refusedBefore) {
             EXPECT_EQ(names, (std::vector<std::string>{"theirs"}));   // no file of the save left
             EXPECT_EQ(ReadFile(dir / "theirs"), (std::vector<char>{'t', 'h', 'e', 'i', 'r', 's'}));
         } else {
@@ -688,6 +711,35 @@ TEST(SmartCacheFile, ASaveLeavesNoDescriptorToAProgramStartedMeanwhileNorANewFil
         for (const auto& entry : std::filesystem::directory_iterator(dir))
             std::filesystem::remove(entry.path());
     }
+    std::filesystem::remove_all(dir);
+}
+
+// Another program's save holds the cache file's save lock past the wait: the save fails and the file stays as it
+// was; once the lock is given up, the cache is saved.
+TEST(SmartCacheFile, ASaveWaitsForAnotherProgramsSaveAndFailsPastTheWait)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_save_lock";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string name = dir / "solver.cache";
+    WriteFile(name, {'o', 'l', 'd'});
+    OutputRoom out(2);
+    FillTagged(out);
+    SmartCache cache;
+    cache.SetSettings(Enabled());
+    ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+    const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(20));
+    const int other = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);   // an open of its own: as another program's
+    EXPECT_FALSE(cache.Save(name));
+    EXPECT_EQ(ReadFile(name), (std::vector<char>{'o', 'l', 'd'}));
+    ::close(other);
+    EXPECT_TRUE(cache.Save(name));
+    safepath::SetSaveLockWait(wait);
+    SmartCache loaded;
+    EXPECT_TRUE(loaded.Load(name));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
     std::filesystem::remove_all(dir);
 }
 

@@ -1,6 +1,7 @@
 #include "CanonicalCases.h"
 #include "fieldsolver/ModelOperations.h"
 #include "fieldsolver/SelfTestRecorder.h"
+#include "safepath/tests/InheritedDescriptors.h"
 
 #include <gtest/gtest.h>
 
@@ -134,7 +135,10 @@ TEST_F(RecorderTest, RecordsIndexAndCommitsOnClose)
     OutputRoom out(2);
     Fill(out);
     EXPECT_EQ(recorder.Record(Section().Input(), out.output), -1);   // not switched on
+    const auto before = inherited::Descriptors();
     ASSERT_TRUE(recorder.Start(index, temp));
+    // The index stays open while recording: a program started meanwhile does not inherit it.
+    EXPECT_EQ(inherited::Describe(inherited::MadeSince(before)), "");
     ASSERT_EQ(recorder.Record(Section().Input(), out.output), 0);
     ASSERT_EQ(recorder.Record(Section().Input(), out.output), 0);   // same second
     recorder.Close(true);

@@ -69,13 +69,15 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
 // this write (a streamed text is written long after the file was first looked at, and another writer may have
 // changed it since).
 bool WriteInPlace(const safepath::HeldPath& held, const std::string& target, std::string_view text,
-                  struct stat& written, int& err) {
+                  const MergedFile* merged, struct stat& written, int& err) {
   // Only the file the walk judged is written: a link put under the name since is not followed (ELOOP), another
-  // user's file exchanged for it is refused (EACCES), and so is any other file (EBUSY), a FIFO at once.
+  // user's file exchanged for it is refused (EACCES), and so is any other file (EBUSY), a FIFO at once; a text merged
+  // with the file is written only over the file as it was read (EBUSY for one changed in place since).
   struct stat st {};
   const int fd = held.openFile(O_WRONLY, safepath::Opened::AsWalked, st);
-  if (fd < 0) {
-    err = errno;
+  if (fd < 0 || (merged && !merged->sameAs(&st))) {
+    err = fd < 0 ? errno : EBUSY;
+    if (fd >= 0) ::close(fd);
     return false;
   }
   const off_t oldSize = st.st_size, newSize = static_cast<off_t>(text.size());
@@ -110,10 +112,9 @@ int UnnamedFileIn(const safepath::HeldPath& held) {
   return fd;
 }
 
-// The temporary file of a save, beside the file in the held folder; its name in `name`.
-int TemporaryBeside(const safepath::HeldPath& held, std::string& name) {
-  return safepath::CreateUniqueFile(held.folder(), "." + held.leaf() + ".", "", 0600, name);
-}
+// The first part of the name of a save's temporary file, beside the file in the held folder: hidden, then the
+// file's name.
+std::string TemporaryPrefix(const safepath::HeldPath& held) { return "." + held.leaf() + "."; }
 
 // "<stem>-<n><ext>" for n > 1, the name itself for 1. A name too long for the number to fit a file name's limit
 // gives the stem's last characters for it (the whole name's, where even an empty stem would not fit beside the ext).
@@ -161,6 +162,14 @@ constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
 constexpr int kMaxNumberedNames = 9999;
 
 }  // namespace
+
+MergedFile MergedFile::Of(const struct stat& st) { return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim}; }
+
+bool MergedFile::sameAs(const struct stat* st) const {
+  if (!st) return !exists;
+  return exists && st->st_dev == dev && st->st_ino == ino && st->st_size == size &&
+         st->st_ctim.tv_sec == changed.tv_sec && st->st_ctim.tv_nsec == changed.tv_nsec;
+}
 
 int PlantedRefusal(const std::string& path) {
   // The save's own walk: it refuses what the save would, and a path that fails on the file system (a folder, a part
@@ -251,11 +260,17 @@ void AtomicFile::spoolBeside() {
 }
 
 bool AtomicFile::makeTemporary() {
+  // Without a name until just before its rename (nameTemporary), where the file system makes such files.
   std::string name;
-  fd_ = TemporaryBeside(held_, name);
+  fd_ = safepath::CreateNewFile(held_.folder(), TemporaryPrefix(held_), "", 0600, name);
   if (fd_ < 0) return false;
   temp_ = std::move(name);
   return true;
+}
+
+bool AtomicFile::nameTemporary() {
+  const int e = safepath::NameNewFile(held_.folder(), kept_, TemporaryPrefix(held_), "", temp_);
+  return e == 0 || fail(e);
 }
 
 bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* merged) {
@@ -286,11 +301,15 @@ bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* 
   if (const int e = held_.walkToFile(path)) return fail(e);
   const bool exists = held_.exists();
   const struct stat old = held_.file();
-  // A merged text is for the file it was merged with: another under the name (or one where there was none) would
-  // lose its own text to it.
-  if (merged_ && (exists != mergedWith_.exists ||
-                  (exists && (old.st_dev != mergedWith_.dev || old.st_ino != mergedWith_.ino))))
-    return failChanged();
+  // A merged text is for the file it was merged with, as it was read: another under the name (or one where there was
+  // none), or that file changed since, would lose its own text to it.
+  if (merged_ && !mergedWith_.sameAs(exists ? &old : nullptr)) return failChanged();
+  // A link to no file under the name is replaced by the file, as by any save: that very link, at the rename.
+  replacedLink_ = {};
+  if (merged_ && !exists &&
+      (::fstatat(held_.folder(), held_.leaf().c_str(), &replacedLink_, AT_SYMLINK_NOFOLLOW) != 0 ||
+       !S_ISLNK(replacedLink_.st_mode)))
+    replacedLink_ = {};
   if (exists) target_ = held_.path();
   setFolderText();
   if (exists) {
@@ -423,31 +442,47 @@ bool AtomicFile::failInPlace(int e) {
 
 bool AtomicFile::nameHoldsMerged() const {
   struct stat now {};
-  const bool exists = ::fstatat(held_.folder(), held_.leaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
-  return exists == mergedWith_.exists &&
-         (!exists || (now.st_dev == mergedWith_.dev && now.st_ino == mergedWith_.ino));
+  if (::fstatat(held_.folder(), held_.leaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
+    return mergedWith_.sameAs(nullptr);
+  // A link only where it is the very link to no file the save began on, which the file is to replace.
+  if (S_ISLNK(now.st_mode))
+    return S_ISLNK(replacedLink_.st_mode) && now.st_dev == replacedLink_.st_dev && now.st_ino == replacedLink_.st_ino;
+  return mergedWith_.sameAs(&now);
 }
 
 bool AtomicFile::commitRename() {
-  if (!flushAndClose()) return false;
+  if (!flushAndClose() || !nameTemporary()) return false;
   int e = FileFault(FileStep::Replace, target_);
   const int folder = held_.folder();
   // The temporary file's name may hold another file by now: it is not renamed, nor removed (not this save's).
   if (!e && !safepath::Holds(folder, temp_.c_str(), committed_)) e = EBUSY;
   if (!e && merged_ && !nameHoldsMerged()) return failChanged();
-  if (!e && ::renameat(folder, temp_.c_str(), folder, held_.leaf().c_str()) != 0) e = errno;
+  // A text merged with no file takes the name only while it is free: a file another program made there since the
+  // look is not replaced.
+  if (!e && merged_ && !mergedWith_.exists && !S_ISLNK(replacedLink_.st_mode)) {
+    e = RenameToFreeName(held_, temp_, held_.leaf(), target_, committed_);
+    if (e == EEXIST) return failChanged();
+  } else if (!e && ::renameat(folder, temp_.c_str(), folder, held_.leaf().c_str()) != 0) {
+    e = errno;
+  }
   if (e) return fail(e);
+  return tookName(held_.leaf());
+}
+
+bool AtomicFile::tookName(const std::string& leaf) {
   temp_.clear();
   FlushFolder(held_, dir_);
   // Success only where the name was left to the file written (see the header): the names may have been exchanged
   // between the check and the rename.
-  if (!safepath::TookName(folder, held_.leaf().c_str(), kept_)) return fail(EBUSY);
+  if (!safepath::TookName(held_.folder(), leaf.c_str(), kept_)) return fail(EBUSY);
+  // Its status under the name: its link under the temporary name and the rename moved its change time.
+  (void)::fstat(kept_, &committed_);
   abandon();
   return true;
 }
 
 bool AtomicFile::commitFresh() {
-  if (!flushAndClose()) return false;
+  if (!flushAndClose() || !nameTemporary()) return false;
   for (int n = 1; n <= kMaxNumberedNames; ++n) {
     const std::string leaf = NumberedName(held_.leaf(), n);
     const std::string name = inFolder(leaf);
@@ -456,12 +491,8 @@ bool AtomicFile::commitFresh() {
     if (!e) e = RenameToFreeName(held_, temp_, leaf, name, committed_);
     if (e == EEXIST) continue;
     if (e) return fail(e);
-    temp_.clear();
     target_ = name;
-    FlushFolder(held_, dir_);
-    if (!safepath::TookName(held_.folder(), leaf.c_str(), kept_)) return fail(EBUSY);
-    abandon();
-    return true;
+    return tookName(leaf);
   }
   return fail(EEXIST);
 }
@@ -469,7 +500,7 @@ bool AtomicFile::commitFresh() {
 bool AtomicFile::commitInPlace() {
   int e = 0;
   if (inMemory_) {
-    WriteInPlace(held_, target_, buffer_, committed_, e);
+    WriteInPlace(held_, target_, buffer_, merged_ ? &mergedWith_ : nullptr, committed_, e);
     if (e) return failInPlace(e);
     abandon();
     return true;
@@ -483,7 +514,8 @@ bool AtomicFile::commitInPlace() {
     ::close(spool);
     return fail(e);
   }
-  WriteInPlace(held_, target_, std::string_view(static_cast<const char*>(text), size), committed_, e);
+  WriteInPlace(held_, target_, std::string_view(static_cast<const char*>(text), size),
+               merged_ ? &mergedWith_ : nullptr, committed_, e);
   if (text) ::munmap(text, size);
   ::close(spool);
   if (e) return failInPlace(e);

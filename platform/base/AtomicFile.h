@@ -32,8 +32,11 @@
 // or a later save of this user took the name from it: saves of one file at once, the last wins); otherwise the save
 // fails with EBUSY rather than report success. After the rename there is nothing safe to undo: the name keeps what
 // another user put under it (never removed by this user), and the text sits under the name they exchanged it to. A
-// save refused before its rename removes its temporary file's name where that name holds the file it wrote again
-// (another user's exchange may put it back), never where it holds another file.
+// save refused at its rename removes its temporary file's name where that name holds the file it wrote again
+// (another user's exchange may put it back), never where it holds another file. Until just before the rename the
+// temporary file has no name at all (made with O_TMPFILE, and linked under its name through /proc/self/fd), so that a
+// save refused before then leaves nothing another user could exchange and put back after the refusal looked; a file
+// system that makes no unnamed file gets a named one from the start.
 //
 // Every descriptor a save opens or keeps is close-on-exec: a program another thread starts meanwhile gets none.
 //
@@ -61,19 +64,29 @@ namespace plat {
 // False with errno-style error in `err` on failure.
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err);
 
-// The file a save's text was merged with, as the save's own read found it under the name: its identity, or none.
+// The file a save's text was merged with, as the save's own read found it under the name: its identity, size and
+// change time (which every write moves, whatever it does to the modification time), or none.
 struct MergedFile {
   bool exists = false;
   dev_t dev = 0;
   ino_t ino = 0;
+  off_t size = 0;
+  struct timespec changed {};
+
+  static MergedFile Of(const struct stat& st);
+  // Whether `st` (null for no file) is the file as it was read: the same one, of that size, changed no later.
+  bool sameAs(const struct stat* st) const;
 };
 
 enum class MergedWrite { Written, FileChanged, Failed };
 
 // WriteFileAtomically for a text merged with what a read found under the name (an edit of a settings file): written
-// only where the name still holds that very file (none, where the read found none), else FileChanged (the file
-// changed since it was read), and nothing under the name changes. Failed with the errno value in `err` for every
-// other failure. `written` gets the status of the file that holds the text.
+// only where the name still holds that very file as it was read (none, where the read found none), else FileChanged
+// (the file changed since it was read: another file under the name, or one written in place), and nothing under the
+// name changes. The name is looked at when the save opens, just before the rename and just before a write in place.
+// The caller holds the file's save lock (safepath/SaveLock.h) from before its read, so that other saves of the file
+// wait, and keeps the file read open until the save is done (its inode number then names no other file). Failed with
+// the errno value in `err` for every other failure. `written` gets the status of the file that holds the text.
 MergedWrite WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read,
                             struct stat& written, int& err);
 
@@ -130,11 +143,13 @@ class AtomicFile {
   std::string inFolder(const std::string& leaf) const;
   void setFolderText();
   bool makeTemporary();
+  bool nameTemporary();
   void spoolBeside();
   bool flushAndClose();
   bool commitRename();
   bool commitInPlace();
   bool commitFresh();
+  bool tookName(const std::string& leaf);
   bool nameHoldsMerged() const;
 
   Finish finish_ = Finish::Rename;
@@ -145,12 +160,13 @@ class AtomicFile {
   std::string target_;
   std::string dir_;  // the folder's path as given or walked: for the fault seam and the fresh name, never opened
   safepath::HeldPath held_;  // the folder the file is written in, and its name there
-  std::string temp_;  // the temporary file's name in it; empty for an unnamed spool
+  std::string temp_;  // the temporary file's name in it; empty while unnamed (the spool, a temporary not named yet)
   off_t written_ = 0;
   std::string buffer_;  // bytes not yet handed to the file
   bool merged_ = false;  // the name must hold the file mergedWith_ names
   bool mergedChanged_ = false;  // it no longer did
   MergedFile mergedWith_;
+  struct stat replacedLink_ {};  // the link to no file a text merged with no file replaces (none: not a link)
   struct stat committed_ {};  // the file written: the temporary file once flushed, or the file written in place
 };
 

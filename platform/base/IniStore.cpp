@@ -16,6 +16,7 @@
 #include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 #include "safepath/HeldPath.h"
+#include "safepath/SaveLock.h"
 
 namespace plat {
 namespace {
@@ -27,11 +28,13 @@ struct Cached {
   ino_t ino = 0;
   off_t size = 0;
   timespec mtime{};
+  timespec ctime{};
 };
 
 struct Batch {
   int depth = 0;
   Cached doc;         // the file's document with the batch's edits
+  safepath::SaveLock lock;  // held from the read to the write: other saves of the file wait
   bool dirty = false;
   DWORD error = 0;    // the first failure: the batch writes nothing
 };
@@ -59,7 +62,8 @@ std::string AbsolutePath(const char* path) {
 
 bool Same(const Cached& c, const struct stat& st) {
   return c.exists && c.dev == st.st_dev && c.ino == st.st_ino && c.size == st.st_size &&
-         c.mtime.tv_sec == st.st_mtim.tv_sec && c.mtime.tv_nsec == st.st_mtim.tv_nsec;
+         c.mtime.tv_sec == st.st_mtim.tv_sec && c.mtime.tv_nsec == st.st_mtim.tv_nsec &&
+         c.ctime.tv_sec == st.st_ctim.tv_sec && c.ctime.tv_nsec == st.st_ctim.tv_nsec;
 }
 
 void Remember(Cached& c, const struct stat& st) {
@@ -68,6 +72,7 @@ void Remember(Cached& c, const struct stat& st) {
   c.ino = st.st_ino;
   c.size = st.st_size;
   c.mtime = st.st_mtim;
+  c.ctime = st.st_ctim;
 }
 
 // The cache entry for the file as it is now; null (and the last error set) when it cannot be read.
@@ -109,13 +114,23 @@ Cached* Load(Cache& cache, const std::string& path) {
 }
 
 // The file an edit merges into, read as its save walks and judges the name (safepath::HeldPath), into `doc`: the
-// text with the identity of the file read, for the save to write only where the name still holds that file. In a
+// text with the identity of the file read, for the save to write only where the name still holds that file as it was
+// read. The file's save lock is taken first, into `lock` (other saves of the file wait until the caller's write is
+// done; ERROR_FILE_BEING_SAVED where another holds it past the wait), and the file read must be the one it locked
+// (ERROR_FILE_CHANGED_SINCE_READ otherwise: a program that takes no lock put another under the name). In a
 // folder every user may write, another user's file (or their link on the way) is refused (ERROR_ACCESS_DENIED), as a
 // save would refuse to write it: its keys would be merged into this user's settings. A cached text of that very file
 // as it is now serves without a read. False with the last error set when the file cannot be read.
-bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc) {
+bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc, safepath::SaveLock& lock) {
   safepath::HeldPath held;
-  const int walked = held.walkToFile(path);
+  int walked = held.walkToFile(path);
+  if (!walked) {
+    if (lock.take(held) == EWOULDBLOCK) {
+      SetLastError(ERROR_FILE_BEING_SAVED);
+      return false;
+    }
+    walked = held.walkToFile(path);  // what the name holds now that no other save of it runs
+  }
   if (walked == EISDIR) {
     SetLastError(ERROR_DIRECTORY_NOT_SUPPORTED);
     return false;
@@ -127,7 +142,8 @@ bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc) {
   }
   doc = Cached{};
   if (walked || !held.exists()) return true;
-  if (const auto it = cache.files.find(path); it != cache.files.end() && Same(it->second, held.file())) {
+  if (const auto it = cache.files.find(path);
+      it != cache.files.end() && Same(it->second, held.file()) && lock.covers(&held.file())) {
     doc = std::move(it->second);
     cache.files.erase(it);
     return true;
@@ -139,6 +155,10 @@ bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc) {
       ReadRegularFileIn(held.folder(), held.leaf(), path, IniStore::kMaxFileBytes, text, &opened);
   if (!read) {
     SetLastError(FileReadError(read));
+    return false;
+  }
+  if (!lock.covers(&opened)) {
+    SetLastError(ERROR_FILE_CHANGED_SINCE_READ);
     return false;
   }
   doc.ini = IniFile::Parse(text);
@@ -167,7 +187,8 @@ bool WriteThrough(Cache& cache, const std::string& path, Cached&& doc) {
   }
   int err = 0;
   struct stat written {};
-  switch (WriteMergedFile(path, text, MergedFile{doc.exists, doc.dev, doc.ino}, written, err)) {
+  const MergedFile read{doc.exists, doc.dev, doc.ino, doc.size, doc.ctime};
+  switch (WriteMergedFile(path, text, read, written, err)) {
     case MergedWrite::Written: break;
     case MergedWrite::FileChanged: SetLastError(ERROR_FILE_CHANGED_SINCE_READ); return false;
     case MergedWrite::Failed: SetLastErrorFromErrno(err); return false;
@@ -223,7 +244,8 @@ bool IniStore::Edit(const char* path, const std::function<bool(IniFile&)>& edit)
   // The cached text would hold an edit that may not reach the file: it leaves the cache, and comes back only as
   // the file's text.
   Cached doc;
-  if (!LoadForEdit(cache, abs, doc)) return false;
+  safepath::SaveLock saving;  // held until the write below is done
+  if (!LoadForEdit(cache, abs, doc, saving)) return false;
   if (!edit(doc.ini)) {
     if (doc.exists) cache.files[abs] = std::move(doc);
     return true;
@@ -238,7 +260,7 @@ std::string IniStore::BeginBatch(const char* path) {
   std::string abs = AbsolutePath(path);
   Batch& batch = cache.batches[abs];
   if (batch.depth++ > 0) return abs;
-  if (!LoadForEdit(cache, abs, batch.doc)) batch.error = GetLastError();
+  if (!LoadForEdit(cache, abs, batch.doc, batch.lock)) batch.error = GetLastError();
   return abs;
 }
 

@@ -11,8 +11,11 @@
 // An edit merges into the file its save walks to: the file is read in the folder that walk holds and judged as a
 // save judges it (in a folder every user may write, another user's file, or their link there, is refused with
 // ERROR_ACCESS_DENIED: their keys would become this user's), and the write goes only where the name still holds the
-// very file read, or still none where none was (ERROR_FILE_CHANGED_SINCE_READ otherwise, and nothing is written): a
-// file exchanged under the name between the read and the write keeps its text, and so does the file read. Plain reads
+// very file read, as it was read, or still none where none was (ERROR_FILE_CHANGED_SINCE_READ otherwise, and nothing
+// is written): a file exchanged under the name, or written in place, between the read and the write keeps its text,
+// and so does the file read. Edits of one file run one at a time across processes: each holds the file's save lock
+// (safepath/SaveLock.h) from before its read to its write, a batch from its first read to its end's write; one that
+// cannot have it within the wait fails with ERROR_FILE_BEING_SAVED and writes nothing. Plain reads
 // take the file as named, whoever owns it. An edit or batch whose file would be larger than a read takes
 // (kMaxFileBytes) is refused whole with ERROR_FILE_TOO_LARGE, and the file keeps every byte.
 //

@@ -21,6 +21,7 @@
 #include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 #include "safepath/HeldPath.h"
+#include "safepath/SaveLock.h"
 
 namespace plat {
 namespace {
@@ -314,6 +315,9 @@ struct State {
   std::array<Places, 4> rootPlaces;
   std::uintptr_t next = 1;
   std::optional<std::string> file;
+  // The store file as this process last loaded or wrote it (none where there was none): a change is written only
+  // over that file as it was, so that another program's change to it since is not written over.
+  MergedFile stored;
 };
 
 State& TheState() {
@@ -748,14 +752,27 @@ bool Parse(Tree& tree, std::string_view text) {
 
 // Writes the tree through to the store file when there is one, without `skip` (a deletion to be made once it is
 // written); a text larger than the store loads is not written (the next load would refuse the file, and every key
-// in it). A text that cannot get its memory is not written either.
+// in it). A text that cannot get its memory is not written either. The file's save lock is held while it is written
+// (ERROR_FILE_BEING_SAVED where another program's save holds it past the wait), and the file is written only where
+// it is still as this process loaded or last wrote it (ERROR_FILE_CHANGED_SINCE_READ: another program changed it
+// since, whose change the tree does not hold).
 LONG Persist(State& s, const Key* skip = nullptr) {
   if (!s.file) return ERROR_SUCCESS;
   try {
     const std::string text = DumpAll(s.tree, skip);
     if (text.size() > RegistryStore::kMaxFileBytes) return static_cast<LONG>(ERROR_STORE_TOO_LARGE);
+    // A path its walk fails on is left to the save, which reports why.
+    safepath::HeldPath held;
+    safepath::SaveLock lock;
+    if (held.walkToFile(*s.file) == 0 && lock.take(held) == EWOULDBLOCK)
+      return static_cast<LONG>(ERROR_FILE_BEING_SAVED);
     int err = 0;
-    if (!WriteFileAtomically(*s.file, text, err)) return static_cast<LONG>(ErrnoToError(err));
+    struct stat written {};
+    switch (WriteMergedFile(*s.file, text, s.stored, written, err)) {
+      case MergedWrite::Written: s.stored = MergedFile::Of(written); break;
+      case MergedWrite::FileChanged: return static_cast<LONG>(ERROR_FILE_CHANGED_SINCE_READ);
+      case MergedWrite::Failed: return static_cast<LONG>(ErrnoToError(err));
+    }
   } catch (const std::bad_alloc&) {
     return static_cast<LONG>(ERROR_NOT_ENOUGH_MEMORY);
   }
@@ -866,6 +883,7 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
       return false;
     }
     std::string text;
+    struct stat opened {};
     // Only a regular file is read (a FIFO would be waited on for good, a device read without end), up to a limit,
     // and only whole: one cut, grown or written over by another program while it is read is refused
     // (ERROR_FILE_CHANGED), since a part of the tree, or a mixture of two, taken for the whole would be written back
@@ -875,7 +893,7 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
         walked == EISDIR ? FileReadResult{FileReadStatus::NotRegular, EISDIR}
         : walked         ? FileReadResult{FileReadStatus::CannotOpen, walked}
         : !held.exists() ? FileReadResult{FileReadStatus::CannotOpen, ENOENT}
-                         : ReadRegularFileIn(held.folder(), held.leaf(), native, kMaxFileBytes, text);
+                         : ReadRegularFileIn(held.folder(), held.leaf(), native, kMaxFileBytes, text, &opened);
     if (!read && !(read.status == FileReadStatus::CannotOpen && read.error == ENOENT)) {
       SetLastError(FileReadError(read));
       return false;
@@ -893,6 +911,7 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
       Repoint(s, moved);
     }
     s.file = std::move(native);
+    s.stored = read ? MergedFile::Of(opened) : MergedFile{};
     return true;
   } catch (const std::bad_alloc&) {
     // The tree as it was (what was made of the file is freed), in memory only.

@@ -2,7 +2,10 @@
 //
 // Key and value names match ignoring case and keep their spelling; subkeys enumerate in case-insensitive
 // sorted order. With a store file set, every change rewrites the file atomically (as the INI files are
-// written) and setting the file loads it; without one (the default, and what each test starts with) the
+// written, under the file's save lock: ERROR_FILE_BEING_SAVED where another program's save holds it past the wait)
+// and only while the file is as this process loaded or last wrote it: a file another program changed since is not
+// written over (ERROR_FILE_CHANGED_SINCE_READ; setting the file again loads it), since the tree written whole would
+// drop that program's change. Setting the file loads it; without one (the default, and what each test starts with) the
 // tree lives in memory only. A handle is a token for its key (a store file set later points it at the key
 // of the same path there): a handle whose key was deleted answers ERROR_KEY_DELETED. A call that cannot get
 // the memory it needs answers ERROR_NOT_ENOUGH_MEMORY and changes nothing, in memory or in the file.

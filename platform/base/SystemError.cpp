@@ -161,6 +161,8 @@ std::string SystemText(DWORD id) {
       return "The file changed while it was read; try again once it is written.";
     case ERROR_FILE_CHANGED_SINCE_READ:
       return "The file changed since it was read; save again.";
+    case ERROR_FILE_BEING_SAVED:
+      return "The file is being saved by another program; save again once it is done.";
     case ERROR_FILE_SIZE_UNKNOWN:
       return "The file is not a regular file whose size can be known before it is read.";
     case ERROR_BADDB:

@@ -56,6 +56,8 @@ constexpr DWORD ERROR_FILE_SIZE_UNKNOWN = 0x20000002u;
 constexpr DWORD ERROR_STORE_TOO_LARGE = 0x20000003u;
 // A save of a text merged with a file's, refused because the file under the name is no longer the one read:
 constexpr DWORD ERROR_FILE_CHANGED_SINCE_READ = 0x20000004u;
+// A save refused because another program's save of the file held it (its save lock) for the whole wait:
+constexpr DWORD ERROR_FILE_BEING_SAVED = 0x20000005u;
 
 constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
 // A name whose symbolic links lead round in a loop (or through too many).

@@ -2,10 +2,15 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +31,7 @@
 #include "platform/base/SystemError.h"
 #include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
+#include "safepath/SaveLock.h"
 #include "safepath/tests/AnotherUser.h"
 #include "safepath/tests/InheritedDescriptors.h"
 
@@ -620,6 +626,20 @@ TEST(AtomicFile, AnEditWritesOnlyOverTheFileItMergedWhileAnotherIsExchangedForIt
   }
 }
 
+// An edit through a link that leads to no file, in a folder that exists, makes the file as any save does (the file
+// takes the link's place), and the next edit merges into it.
+TEST(AtomicFile, AnEditThroughALinkToNoFileMakesTheFile) {
+  TempDir dir;
+  const std::string link = dir / "link.dao";
+  std::filesystem::create_symlink(dir / "none.dao", link);
+  plat::IniStore::ClearCache();
+  EXPECT_TRUE(WritePrivateProfileString("S", "a", "1", link.c_str())) << GetLastError();
+  EXPECT_TRUE(WritePrivateProfileString("S", "b", "2", link.c_str())) << GetLastError();
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadAll(link), "[S]\r\na=1\r\nb=2\r\n");
+  EXPECT_EQ(Entries(dir.Path()), 1);
+}
+
 // A ".dao" of another user under the name in a folder every user may write, or reached through their link there, is
 // not merged into the user's settings: the edit is refused with "access denied", and the file stays as it was. A
 // plain read still takes the file as named, whoever owns it.
@@ -654,14 +674,196 @@ TEST(AtomicFile, AnEditRefusesToMergeAnotherUsersFileInASharedFolder) {
   EXPECT_EQ(Entries(shared), 2);
 }
 
+namespace {
+
+// Runs `program` in `count` processes at once (each forked, then started together) and answers what each wrote to
+// its pipe; an empty answer for one that did not end with 0.
+std::vector<std::string> RunAtOnce(int count, const std::function<std::string(int id)>& program) {
+  int go[2];
+  if (::pipe2(go, O_CLOEXEC) != 0) return std::vector<std::string>(static_cast<std::size_t>(count));
+  std::vector<std::pair<pid_t, int>> started;
+  for (int id = 0; id < count; ++id) {
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) break;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      char start = 0;
+      ::close(go[1]);
+      const std::string answer = ::read(go[0], &start, 1) == 0 ? program(id) : std::string();
+      ::_exit(::write(out[1], answer.data(), answer.size()) == static_cast<ssize_t>(answer.size()) ? 0 : 1);
+    }
+    ::close(out[1]);
+    started.emplace_back(pid, out[0]);
+  }
+  ::close(go[0]);
+  ::close(go[1]);  // every program starts now
+  std::vector<std::string> answers;
+  for (const auto& [pid, out] : started) {
+    std::string answer;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(out, buffer, sizeof buffer)) > 0;) answer.append(buffer, static_cast<std::size_t>(n));
+    ::close(out);
+    int status = 0;
+    const bool ended = pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    answers.push_back(ended ? answer : std::string());
+  }
+  answers.resize(static_cast<std::size_t>(count));
+  return answers;
+}
+
+}  // namespace
+
+// Two programs add 200 keys each to one settings file at once, a write a key: every key a write answered done is in
+// the file afterwards, whether the file is saved by rename (a folder of the user's own) or in place (a folder where
+// no temporary file can be made), and no other file is left beside it.
+TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
+  constexpr int kKeys = 200;
+  for (const bool inPlace : {false, true}) {
+    SCOPED_TRACE(inPlace ? "in place" : "by rename");
+    TempDir dir;
+    const std::string file = dir / "s.dao";
+    Put(file, "[S]\r\nk=1\r\n");
+    std::optional<plat::FileFaultScope> readOnlyFolder;
+    if (inPlace) readOnlyFolder.emplace(plat::ReadOnlyFolderFaults(dir.Path().string()));
+    const std::vector<std::string> answers = RunAtOnce(2, [&](int id) {
+      plat::IniStore::ClearCache();
+      std::string written;
+      const std::string section = "W" + std::to_string(id);
+      for (int i = 0; i < kKeys; ++i)
+        written += WritePrivateProfileString(section.c_str(), ("k" + std::to_string(i)).c_str(), "1", file.c_str())
+                       ? '1'
+                       : '0';
+      return written;
+    });
+    plat::IniStore::ClearCache();
+    for (int id = 0; id < 2; ++id) {
+      const std::string& written = answers[static_cast<std::size_t>(id)];
+      ASSERT_EQ(written.size(), static_cast<std::size_t>(kKeys)) << id;
+      EXPECT_GT(std::count(written.begin(), written.end(), '1'), 0) << id;
+      const std::string section = "W" + std::to_string(id);
+      int lost = 0;
+      for (int i = 0; i < kKeys; ++i) {
+        char value[8] = "";
+        GetPrivateProfileString(section.c_str(), ("k" + std::to_string(i)).c_str(), "", value, sizeof value,
+                                file.c_str());
+        lost += written[static_cast<std::size_t>(i)] == '1' && std::string(value) != "1";
+      }
+      EXPECT_EQ(lost, 0) << section;
+    }
+    EXPECT_EQ(Entries(dir.Path()), 1);
+  }
+}
+
+// Another program that takes no lock changes the settings file in place (same file: a section appended, or a value
+// changed at the same length) between an edit's read and its write: the edit is refused with "The file changed since
+// it was read; save again." and the file keeps the other program's change, whether it is saved by rename or in place.
+TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
+  const std::string read = "[S]\r\nk=1\r\n";
+  const struct {
+    const char* name;
+    bool inPlace;
+    std::string changed;
+  } cases[] = {
+      {"by rename, a section appended", false, read + "[T]\r\nm=3\r\n"},
+      {"by rename, a value changed", false, "[S]\r\nk=2\r\n"},
+      {"in place, a section appended", true, read + "[T]\r\nm=3\r\n"},
+      {"in place, a value changed", true, "[S]\r\nk=2\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string file = dir / "s.dao";
+    Put(file, read);
+    plat::IniStore::ClearCache();
+    const plat::FileFaultHook readOnlyFolder = plat::ReadOnlyFolderFaults(dir.Path().string());
+    // After the read, at the last step before the text takes the name (the rename), or before the write in place.
+    const plat::FileStep last = c.inPlace ? plat::FileStep::Modify : plat::FileStep::Replace;
+    bool changed = false;
+    plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
+      if (c.inPlace && readOnlyFolder(step, path)) return readOnlyFolder(step, path);
+      if (step == last && path == file && !changed) {
+        // A tick of the clock the file system stamps with after the read: a kernel without fine-grained change times
+        // gives a write within the tick of the last one the same change time.
+        struct stat read {};
+        struct timespec now {};
+        ::stat(file.c_str(), &read);
+        while (::clock_gettime(CLOCK_REALTIME_COARSE, &now) == 0 &&
+               (now.tv_sec < read.st_ctim.tv_sec ||
+                (now.tv_sec == read.st_ctim.tv_sec && now.tv_nsec <= read.st_ctim.tv_nsec))) {
+        }
+        std::fstream(file, std::ios::binary | std::ios::in | std::ios::out) << c.changed;  // from byte 0, in place
+        changed = true;
+      }
+      return 0;
+    });
+    EXPECT_FALSE(WritePrivateProfileString("S", "new", "x", file.c_str()));
+    EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The file changed since it was read; save again.");
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(ReadAll(file), c.changed);
+    EXPECT_EQ(Entries(dir.Path()), 1);
+  }
+}
+
+// Another program's save holds the file's save lock past the wait: an edit is refused with "The file is being saved
+// by another program; save again once it is done." and writes nothing; once the lock is given up, the edit is saved.
+// A file still to be made is locked by its folder.
+TEST(AtomicFile, AnEditWaitsForAnotherProgramsSaveAndIsRefusedPastTheWait) {
+  const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(20));
+  for (const bool exists : {true, false}) {
+    SCOPED_TRACE(exists ? "the file" : "a file still to be made");
+    TempDir dir;
+    const std::string file = dir / "s.dao";
+    if (exists) Put(file, "[S]\r\nk=1\r\n");
+    plat::IniStore::ClearCache();
+    const int other = ::open(exists ? file.c_str() : dir.Path().c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);  // an open of its own: as another program's
+    EXPECT_FALSE(WritePrivateProfileString("S", "new", "x", file.c_str()));
+    EXPECT_EQ(plat::SystemErrorText(GetLastError()),
+              "The file is being saved by another program; save again once it is done.");
+    EXPECT_EQ(exists ? ReadAll(file) : "", exists ? "[S]\r\nk=1\r\n" : "");
+    EXPECT_EQ(Entries(dir.Path()), exists ? 1 : 0);
+    ::close(other);
+    EXPECT_TRUE(WritePrivateProfileString("S", "new", "x", file.c_str()));
+  }
+  safepath::SetSaveLockWait(wait);
+}
+
+// A program never waits on its own save lock: inside a batch of edits of a file, which holds the lock, an edit of the
+// file under another of its names is saved at once, and the batch's end then finds the file changed since its read.
+TEST(AtomicFile, AnEditUnderAnotherNameInsideABatchDoesNotWaitOnTheBatchsLock) {
+  const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(20));
+  TempDir dir;
+  const std::string file = dir / "s.dao", link = dir / "link.dao";
+  Put(file, "[S]\r\nk=1\r\n");
+  std::filesystem::create_symlink(file, link);
+  plat::IniStore::ClearCache();
+  {
+    plat::ProfileBatch batch(file.c_str());
+    EXPECT_TRUE(WritePrivateProfileString("S", "a", "1", file.c_str()));
+    EXPECT_TRUE(WritePrivateProfileString("S", "b", "2", link.c_str())) << GetLastError();
+    EXPECT_FALSE(batch.Close());
+    EXPECT_EQ(GetLastError(), ERROR_FILE_CHANGED_SINCE_READ);
+  }
+  EXPECT_EQ(ReadAll(file), "[S]\r\nk=1\r\nb=2\r\n");
+  safepath::SetSaveLockWait(wait);
+}
+
 // A save by rename answers success only where the name then holds the file it wrote: the temporary file exchanged
 // for another file at the rename (a replace and a fresh file, also on a file system without the rename that keeps
 // a name, where the fresh name is taken by a link), or the name exchanged right after the rename, fails the save as
 // busy. The other file is never removed nor given the user's name, and a replaced file whose temporary name was
 // exchanged keeps its old text. A temporary file exchanged back under its name before the refused save answers is
-// removed: no file of the save is left.
+// removed, and a save refused before its rename (its text flushed to a failing disk) leaves no name another user
+// could exchange and swap back after the answer: no file of the save is left.
 TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
-  enum class Exchanged { TemporaryAtTheRename, TemporaryAwayAndBack, TemporaryAtTheLink, NameAfterTheRename };
+  enum class Exchanged {
+    TemporaryAtTheRename,
+    TemporaryAwayAndBack,
+    TemporaryAtTheLink,
+    NameAfterTheRename,
+    TemporaryBeforeARefusalAndBackAfterIt
+  };
   const struct {
     const char* name;
     plat::AtomicFile::Naming naming;
@@ -672,12 +874,16 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
       {"replace, temporary exchanged away and back", plat::AtomicFile::Naming::Replace,
        Exchanged::TemporaryAwayAndBack, true},
       {"replace, name exchanged", plat::AtomicFile::Naming::Replace, Exchanged::NameAfterTheRename, false},
+      {"replace refused before its rename, temporary exchanged away and back after the answer",
+       plat::AtomicFile::Naming::Replace, Exchanged::TemporaryBeforeARefusalAndBackAfterIt, true},
       {"fresh file, temporary exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::TemporaryAtTheRename, true},
       {"fresh file, temporary exchanged away and back", plat::AtomicFile::Naming::Fresh,
        Exchanged::TemporaryAwayAndBack, true},
       {"fresh file by a link, temporary exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::TemporaryAtTheLink,
        true},
       {"fresh file, name exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::NameAfterTheRename, false},
+      {"fresh file refused before its rename, temporary exchanged away and back after the answer",
+       plat::AtomicFile::Naming::Fresh, Exchanged::TemporaryBeforeARefusalAndBackAfterIt, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -693,6 +899,7 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
     another_user::Files others;
     ASSERT_TRUE(others.give(x));
     const bool awayAndBack = c.what == Exchanged::TemporaryAwayAndBack;
+    const bool refusedBefore = c.what == Exchanged::TemporaryBeforeARefusalAndBackAfterIt;
     int exchanged = 0;
     std::string temporary;
     plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
@@ -709,17 +916,26 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
         exchanged += Exchange(NameStarting(shared, ".u.dao."), x);
         return EINVAL;  // as a file system without RENAME_NOREPLACE answers
       }
+      // Another user exchanges every temporary file they see as it is written; the disk then fails its flush.
+      if (refusedBefore && step == plat::FileStep::Flush && path == file) {
+        temporary = NameStarting(shared, ".u.dao.");
+        if (!temporary.empty()) exchanged += Exchange(temporary, x);
+        return EIO;
+      }
       return 0;
     });
     plat::AtomicFile saved;
     ASSERT_TRUE(saved.open(file, c.naming) && saved.write("new")) << saved.error();
     EXPECT_FALSE(saved.commit());
-    EXPECT_EQ(saved.error(), EBUSY);
-    EXPECT_EQ(exchanged, awayAndBack ? 2 : 1);
+    EXPECT_EQ(saved.error(), refusedBefore ? EIO : EBUSY);
+    if (refusedBefore && !temporary.empty()) exchanged += Exchange(temporary, x);  // back, after the answer
+    if (!refusedBefore) {
+      EXPECT_EQ(exchanged, awayAndBack ? 2 : 1);
+    }
     const std::multiset<std::string> texts = Texts(shared);
     EXPECT_EQ(texts.count("theirs"), 1u);
-    EXPECT_EQ(texts.count("new"), awayAndBack ? 0u : 1u);
-    if (awayAndBack) {
+    EXPECT_EQ(texts.count("new"), awayAndBack || refusedBefore ? 0u : 1u);
+    if (awayAndBack || refusedBefore) {
       EXPECT_EQ(ReadAll(x), "theirs");
       EXPECT_EQ(Entries(shared), fresh ? 1 : 2);
     }
@@ -734,7 +950,8 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
 }
 
 // A process started without its standard input gets descriptor 0 from the next open: a judged load and a save
-// written in place that open their file as descriptor 0 read and write it as any other.
+// written in place that open their file as descriptor 0 read and write it as any other, and a save refused at its
+// rename whose temporary file is held open as descriptor 0 removes it as any other.
 TEST(AtomicFile, ALoadAndAnInPlaceSaveWorkOnDescriptorZero) {
   TempDir dir;
   const std::string file = dir / "s.dao", link = dir / "second.dao";
@@ -775,6 +992,25 @@ TEST(AtomicFile, ALoadAndAnInPlaceSaveWorkOnDescriptorZero) {
   EXPECT_TRUE(saved.commit()) << saved.error();
   EXPECT_TRUE(onZero);
   EXPECT_EQ(ReadAll(link), "new text");
+  ASSERT_EQ(::dup2(input, 0), 0);
+
+  const std::string replaced = dir / "r.dao";
+  Put(replaced, "old text");
+  bool temporaryOnZero = false;
+  plat::FileFaultScope refused([&](plat::FileStep step, const std::string& path) {
+    if (step != plat::FileStep::Replace || path != replaced) return 0;
+    struct stat open {}, named {};
+    temporaryOnZero = ::fstat(0, &open) == 0 && ::lstat(NameStarting(dir.Path(), ".r.dao.").c_str(), &named) == 0 &&
+                      open.st_ino == named.st_ino;
+    return EIO;
+  });
+  plat::AtomicFile refusedSave;
+  ASSERT_TRUE(refusedSave.open(replaced) && refusedSave.write("new text")) << refusedSave.error();
+  ASSERT_EQ(::close(0), 0);
+  EXPECT_FALSE(refusedSave.commit());
+  EXPECT_TRUE(temporaryOnZero);
+  EXPECT_EQ(ReadAll(replaced), "old text");
+  EXPECT_EQ(Entries(dir.Path()), 3);  // s.dao, its second link and r.dao: no temporary file
 }
 
 // A program another thread starts while a file is saved (a print viewer, the host's launcher) inherits no descriptor

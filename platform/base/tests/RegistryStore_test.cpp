@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -22,6 +25,7 @@
 
 #include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
+#include "safepath/SaveLock.h"
 #include "safepath/tests/AnotherUser.h"
 
 namespace {
@@ -369,6 +373,62 @@ TEST_F(RegistryTest, StoreFileRoundTrip) {
 
 // A handle is its key's: one of a deleted key, or of a key below it, answers ERROR_KEY_DELETED, also once a key of its
 // path is made again; a store file set later points a handle at the key of its path there (deleted when it has none).
+// Another program changed the store file since the store loaded or last wrote it (in place, or a new file of theirs
+// renamed over it): a change is refused with "The file changed since it was read; save again." and not made, and the
+// file keeps the other program's text. Set again, the store loads that text and writes a change into it. While
+// another program's save holds the file's save lock past the wait, a change is refused with "The file is being saved
+// by another program; save again once it is done." and not made.
+TEST_F(RegistryTest, AStoreFileAnotherProgramChangedOrSavesIsNotWrittenOver) {
+  const std::string theirs = "[HKEY_CURRENT_USER\\App]\r\n\"Theirs\"=sz:kept\r\n";
+  enum class Other { ChangedInPlace, ReplacedByRename, Saving };
+  const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(20));
+  const struct {
+    const char* name;
+    Other other;
+  } cases[] = {{"changed in place", Other::ChangedInPlace},
+               {"replaced by rename", Other::ReplacedByRename},
+               {"saving", Other::Saving}};
+  for (const auto& [name, other] : cases) {
+    SCOPED_TRACE(name);
+    plat::RegistryStore::Reset();
+    TempDir dir;
+    const std::string file = dir / "registry.txt";
+    ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+    HKEY k = nullptr;
+    ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "App", &k), ERROR_SUCCESS);
+    SetString(k, "Mine", "1");
+    const std::string before = plat::RegistryStore::Dump();
+    int saving = -1;
+    if (other == Other::ChangedInPlace) {
+      std::fstream(file, std::ios::binary | std::ios::in | std::ios::out) << theirs;  // from byte 0
+    } else if (other == Other::ReplacedByRename) {
+      std::ofstream(dir / "new.txt", std::ios::binary) << theirs;
+      std::filesystem::rename(dir / "new.txt", file);
+    } else {
+      saving = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+      ASSERT_EQ(::flock(saving, LOCK_EX), 0);
+    }
+    std::ifstream in(file, std::ios::binary);
+    const std::string changed(std::istreambuf_iterator<char>(in), {});
+    EXPECT_EQ(RegSetValueEx(k, "Mine", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2),
+              static_cast<LSTATUS>(other == Other::Saving ? ERROR_FILE_BEING_SAVED : ERROR_FILE_CHANGED_SINCE_READ));
+    EXPECT_EQ(plat::RegistryStore::Dump(), before);
+    std::ifstream after(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), changed);
+    RegCloseKey(k);
+    if (saving >= 0) {
+      ::close(saving);
+      continue;
+    }
+    ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+    ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "App", &k), ERROR_SUCCESS);
+    SetString(k, "Mine", "3");
+    EXPECT_EQ(GetString(k, "Theirs"), "kept");
+    RegCloseKey(k);
+  }
+  safepath::SetSaveLockWait(wait);
+}
+
 TEST_F(RegistryTest, HandlesKeepToTheirKey) {
   TempDir dir;
   HKEY app = nullptr, gone = nullptr, below = nullptr, again = nullptr;

@@ -377,9 +377,18 @@ TEST(Printing, APdfIsWrittenAsItIsMadeAndTakesItsNameAtTheEnd) {
   fs::create_directories(dir);
   const std::string out = (dir / "doc.pdf").string();
   std::ofstream(out) << "old";
+  // The temporary file: another name in the folder, or a file of the folder the process holds open without a name
+  // yet (made with O_TMPFILE: /proc names it "<folder>/#<inode> (deleted)").
+  const std::string unnamed = (fs::canonical(dir) / "#").string();
   auto temporarySize = [&] {
     for (const auto& entry : fs::directory_iterator(dir))
       if (entry.path() != out) return static_cast<long>(entry.file_size());
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code ec;
+      struct stat st {};
+      if (fs::read_symlink(entry.path(), ec).string().rfind(unnamed, 0) == 0 && ::stat(entry.path().c_str(), &st) == 0)
+        return static_cast<long>(st.st_size);
+    }
     return -1L;
   };
   HDC dc = CreateDC(nullptr, "PDF", nullptr, nullptr);
