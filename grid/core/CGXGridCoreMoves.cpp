@@ -1,6 +1,7 @@
 // Directional moves of the current cell. A step never lands in a header row or column, in a row or
-// column of size 0, inside a covered range away from its first row (column), or in a disabled cell; at
-// the grid's edge nothing changes and the move answers FALSE.
+// column of size 0 outside a covered range, inside a covered range away from its first row (column), on a
+// covered range that does not show (CGXGridCore::IsCellShown), or in a disabled cell; at the grid's edge
+// nothing changes and the move answers FALSE.
 #include <algorithm>
 
 #include "grid/controls/CGXControl.h"
@@ -11,6 +12,16 @@
 namespace {
 // The anchor of a keyboard move from an unmodified control: taken at the move's first step.
 constexpr ROWCOL kAnchorAtFirstStep = static_cast<ROWCOL>(-2);
+
+// The first of the rows (columns) from..to with a size; `from` when none has one.
+ROWCOL FirstSizedLine(CGXGridCore& g, BOOL rows, ROWCOL from, ROWCOL to) {
+  for (ROWCOL l = rows ? g.NextShownRow(from) : g.NextShownCol(from); l != GX_INVALID && l <= to;) {
+    if (rows ? g.RowHasSize(l) : g.ColHasSize(l)) return l;
+    if (l >= to) break;
+    l = rows ? g.NextShownRow(l + 1) : g.NextShownCol(l + 1);
+  }
+  return from;
+}
 }  // namespace
 
 BOOL CGXGridCore::MoveCurrentCellByKey(int direction, ROWCOL count) {
@@ -33,14 +44,17 @@ BOOL CGXGridCore::FindEnabledCell(int direction, ROWCOL* row, ROWCOL* col) {
   ROWCOL r = *row, c = *col;
   ROWCOL& i = vertical ? r : c;
   while (i >= 1 && i <= limit) {
-    BOOL skip = vertical ? GetRowHeight(r) == 0 : GetColWidth(c) == 0;
+    BOOL skip = FALSE;
     ROWCOL styleRow = r, styleCol = c;
     CGXRange covered;
-    if (!skip && GetCoveredCellsRowCol(r, c, covered)) {
-      // Only the covered range's first row (moving up or down) or first column (left or right) counts.
-      skip = vertical ? r != covered.top : c != covered.left;
+    if (GetCoveredCellsRowCol(r, c, covered)) {
+      // Only the covered range's first row (moving up or down) or first column (left or right) counts, and
+      // only while the range shows: over any of its sized rows and columns, also when that first one has none.
+      skip = (vertical ? r != covered.top : c != covered.left) || !IsCellShown(covered.top, covered.left);
       styleRow = covered.top;
       styleCol = covered.left;
+    } else {
+      skip = vertical ? GetRowHeight(r) == 0 : GetColWidth(c) == 0;
     }
     if (!skip && IsCellEnterable(styleRow, styleCol)) {
       *row = r;
@@ -170,14 +184,23 @@ BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelec
   }
   const ROWCOL rows = GetRowCount(), cols = GetColCount();
   ROWCOL newRow = row, newCol = col, seamRows = 0, seamCols = 0;
+  // A move out of a covered range runs along the first of its columns (moving up or down) or rows (left or
+  // right) that has a size: its first one may have none, the range shows over the others.
+  CGXRange block;
+  const BOOL fromBlock = hasCurrent && GetCoveredCellsRowCol(row, col, block);
+  if (fromBlock && (direction == GX_UP || direction == GX_DOWN || direction == GX_MOSTTOP_PAGE ||
+                    direction == GX_MOSTBOTTOM_PAGE || direction == GX_TOPROW || direction == GX_BOTTOMROW))
+    newCol = FirstSizedLine(*this, FALSE, block.left, block.right);
+  else if (fromBlock)
+    newRow = FirstSizedLine(*this, TRUE, block.top, block.bottom);
   BOOL found = TRUE;
   auto firstRow = [&] { return std::min(headerRows + 1, rows); };
   auto firstCol = [&] { return std::min(headerCols + 1, cols); };
   switch (direction) {
-    case GX_UP: found = (newRow = StepBackward(TRUE, row, col, count, &seamRows)) != GX_INVALID; break;
-    case GX_LEFT: found = (newCol = StepBackward(FALSE, row, col, count, &seamCols)) != GX_INVALID; break;
-    case GX_DOWN: found = (newRow = StepForward(TRUE, row, col, count)) != GX_INVALID; break;
-    case GX_RIGHT: found = (newCol = StepForward(FALSE, row, col, count)) != GX_INVALID; break;
+    case GX_UP: found = (newRow = StepBackward(TRUE, row, newCol, count, &seamRows)) != GX_INVALID; break;
+    case GX_LEFT: found = (newCol = StepBackward(FALSE, newRow, col, count, &seamCols)) != GX_INVALID; break;
+    case GX_DOWN: found = (newRow = StepForward(TRUE, row, newCol, count)) != GX_INVALID; break;
+    case GX_RIGHT: found = (newCol = StepForward(FALSE, newRow, col, count)) != GX_INVALID; break;
     case GX_MOSTBOTTOM_PAGE: {
       if (m_nTopRow >= rows) {
         found = FALSE;
@@ -190,7 +213,7 @@ BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelec
       // By the rows actually scrolled; at the end of the grid (nothing scrolls) by the page.
       const ROWCOL moved = m_nTopRow > oldTop ? m_nTopRow - oldTop : page;
       if (row > frozenRows) newRow = row + std::min(moved, rows - row);
-      ROWCOL fr = newRow, fc = col;
+      ROWCOL fr = newRow, fc = newCol;
       if (!FindEnabledCell(GX_DOWN, &fr, &fc)) {
         fr = newRow;
         found = FindEnabledCell(GX_UP, &fr, &fc);
@@ -209,7 +232,7 @@ BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelec
       ScrollForCurrentCell(GX_UP, page);
       const ROWCOL moved = oldTop > m_nTopRow ? oldTop - m_nTopRow : page;
       if (row > frozenRows) newRow = row > moved ? row - moved : 1;
-      ROWCOL fr = newRow, fc = col;
+      ROWCOL fr = newRow, fc = newCol;
       if (!FindEnabledCell(GX_UP, &fr, &fc)) {
         fr = newRow;
         found = FindEnabledCell(GX_DOWN, &fr, &fc);
@@ -253,7 +276,10 @@ BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelec
     default: found = FALSE; break;
   }
   if (!found) return finish(FALSE);
-  const BOOL runs = !hasCurrent || (newRow != row && newRow > headerRows) || (newCol != col && newCol > headerCols);
+  // A cell of the covered range that is current is the current cell.
+  const BOOL stays = fromBlock && block.ContainsCell(newRow, newCol);
+  const BOOL runs =
+      !hasCurrent || (!stays && ((newRow != row && newRow > headerRows) || (newCol != col && newCol > headerCols)));
   if (!runs) return finish(TRUE);
   UINT flags = GX_UPDATENOW | 0x08;
   if (!ParamSettings().m_bCurrentCellJoinsSelection || !allowSelectionChange) {

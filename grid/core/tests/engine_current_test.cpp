@@ -559,6 +559,83 @@ TEST_F(CurrentTest, FindEnabledCellSkipsHiddenAndDisabledCellsAndStopsAtTheEdge)
   EXPECT_EQ(CurrentRow(g), 5u);
 }
 
+// A key move stops at a covered range that is shown through any of its rows and columns, also when its first
+// row or column has no size: the current cell becomes the range's top-left cell, as on a click, and a move
+// out of it leaves past its last row (column) on one of its shown lines. Lines without a size outside ranges
+// are still skipped. Key 0 is a click on the start cell.
+TEST_F(CurrentTest, KeysStopAtACoveredRangeShownThroughAnyOfItsLines) {
+  struct Case {
+    const char* what;
+    CGXRange block, hidden;  // hidden: the rows (top..bottom) and the columns (left..right) of size 0
+    ROWCOL fromRow, fromCol;
+    UINT key;
+    BOOL ctrl;
+    ROWCOL toRow, toCol;
+  };
+  const CGXRange topRowBlock(3, 3, 4, 3), leftColBlock(3, 2, 4, 3), row3(3, 0, 3, 0), col2(0, 2, 0, 2);
+  const Case cases[] = {
+      {"first row hidden: down", topRowBlock, row3, 2, 3, VK_DOWN, FALSE, 3, 3},
+      {"first row hidden: up", topRowBlock, row3, 5, 3, VK_UP, FALSE, 3, 3},
+      {"first row hidden: right", topRowBlock, row3, 4, 2, VK_RIGHT, FALSE, 3, 3},
+      {"first row hidden: left", topRowBlock, row3, 4, 4, VK_LEFT, FALSE, 3, 3},
+      {"first row hidden: tab", topRowBlock, row3, 4, 2, VK_TAB, FALSE, 3, 3},
+      {"first row hidden: enter", topRowBlock, row3, 4, 2, VK_RETURN, FALSE, 3, 3},
+      {"first row hidden: click", topRowBlock, row3, 4, 3, 0, FALSE, 3, 3},
+      {"first row hidden: down out", topRowBlock, row3, 3, 3, VK_DOWN, FALSE, 5, 3},
+      {"first row hidden: right out", topRowBlock, row3, 3, 3, VK_RIGHT, FALSE, 4, 4},
+      {"first row hidden: left out", topRowBlock, row3, 3, 3, VK_LEFT, FALSE, 4, 2},
+      {"first column hidden: right", leftColBlock, col2, 3, 1, VK_RIGHT, FALSE, 3, 2},
+      {"first column hidden: left", leftColBlock, col2, 3, 4, VK_LEFT, FALSE, 3, 2},
+      {"first column hidden: down", leftColBlock, col2, 2, 3, VK_DOWN, FALSE, 3, 2},
+      {"first column hidden: click", leftColBlock, col2, 4, 3, 0, FALSE, 3, 2},
+      {"first column hidden: down out", leftColBlock, col2, 3, 2, VK_DOWN, FALSE, 5, 3},
+      {"first column hidden: up out", leftColBlock, col2, 3, 2, VK_UP, FALSE, 2, 3},
+      {"first column hidden: right out", leftColBlock, col2, 3, 2, VK_RIGHT, FALSE, 3, 4},
+      {"both hidden: down", leftColBlock, CGXRange(3, 2, 3, 2), 2, 3, VK_DOWN, FALSE, 3, 2},
+      {"both hidden: right", leftColBlock, CGXRange(3, 2, 3, 2), 4, 1, VK_RIGHT, FALSE, 3, 2},
+      {"both hidden: right out", leftColBlock, CGXRange(3, 2, 3, 2), 3, 2, VK_RIGHT, FALSE, 4, 4},
+      {"sized: down", topRowBlock, CGXRange(), 2, 3, VK_DOWN, FALSE, 3, 3},
+      {"sized: right out", topRowBlock, CGXRange(), 3, 3, VK_RIGHT, FALSE, 3, 4},
+      {"every row hidden: down", topRowBlock, CGXRange(3, 0, 4, 0), 2, 3, VK_DOWN, FALSE, 5, 3},
+      {"plain hidden row: down", CGXRange(), row3, 2, 3, VK_DOWN, FALSE, 4, 3},
+      {"plain hidden row: up", CGXRange(), row3, 4, 3, VK_UP, FALSE, 2, 3},
+      {"plain hidden column: right", CGXRange(), col2, 2, 1, VK_RIGHT, FALSE, 2, 3},
+      {"ctrl+up", CGXRange(1, 3, 2, 3), CGXRange(1, 0, 1, 0), 6, 3, VK_UP, TRUE, 1, 3},
+      {"ctrl+down", CGXRange(7, 3, 8, 3), CGXRange(7, 0, 7, 0), 1, 3, VK_DOWN, TRUE, 7, 3},
+      {"ctrl+left", CGXRange(2, 1, 2, 2), CGXRange(0, 1, 0, 1), 2, 4, VK_LEFT, TRUE, 2, 1},
+      {"ctrl+right", CGXRange(2, 4, 2, 5), CGXRange(0, 4, 0, 4), 2, 1, VK_RIGHT, TRUE, 2, 4},
+      {"ctrl+right on the range at the edge", CGXRange(3, 4, 4, 5), row3, 3, 4, VK_RIGHT, TRUE, 3, 4},
+      {"ctrl+home", CGXRange(1, 1, 2, 2), CGXRange(1, 1, 1, 1), 5, 4, VK_HOME, TRUE, 1, 1},
+      {"ctrl+end", CGXRange(7, 4, 8, 5), CGXRange(7, 4, 7, 4), 1, 1, VK_END, TRUE, 7, 4},
+      {"page up", CGXRange(1, 3, 2, 3), CGXRange(1, 0, 1, 0), 6, 3, VK_PRIOR, FALSE, 1, 3},
+      {"page down", CGXRange(7, 3, 8, 3), CGXRange(7, 0, 7, 0), 1, 3, VK_NEXT, FALSE, 7, 3},
+  };
+  for (const Case& k : cases) {
+    NotifyingGrid* g = MakeEditingGrid(8, 5);
+    if (k.block.top) g->SetFeature(new CoveredBlock(k.block));
+    if (k.hidden.top) g->SetRowHeight(k.hidden.top, k.hidden.bottom, 0);
+    if (k.hidden.left) g->SetColWidth(k.hidden.left, k.hidden.right, 0);
+    auto& in = plat::InputRouter::Instance();
+    if (k.key) {
+      g->MoveCurrentCellTo(k.fromRow, k.fromCol, GX_UPDATENOW);
+      g->log.clear();
+      if (k.ctrl) in.KeyDown(VK_CONTROL);
+      in.KeyPress(static_cast<int>(k.key));
+      if (k.ctrl) in.KeyUp(VK_CONTROL);
+    } else {
+      const CRect cell = g->CalcCellRect(k.fromRow, k.fromCol);
+      in.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, cell.CenterPoint().x, cell.CenterPoint().y));
+    }
+    Pump();
+    EXPECT_EQ(CurrentRow(g), k.toRow) << k.what;
+    EXPECT_EQ(CurrentCol(g), k.toCol) << k.what;
+    // A key that stays on the cell neither leaves nor enters it.
+    if (k.key && k.toRow == k.fromRow && k.toCol == k.fromCol) {
+      EXPECT_EQ(g->log, Log{}) << k.what;
+    }
+  }
+}
+
 TEST_F(CurrentTest, EndsOfTheGridAndTheirSearchesBackIntoIt) {
   NotifyingGrid* g = MakeEditingGrid(10, 6);
   g->MoveCurrentCellTo(10, 3, GX_UPDATENOW);
