@@ -8,13 +8,18 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridWnd.h"
+#include "platform/base/GlobalMemory.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
+#include "platform/window/Clipboard.h"
 
 namespace gridbench {
 
@@ -57,6 +62,18 @@ inline void PaintFrames(benchmark::State& state, CGXGridWnd& g, ROWCOL rows, ROW
     UpdateWindow(g);
   }
   state.counters["cells"] = static_cast<double>(rows * cols);
+}
+
+// Text put on the clipboard as another program puts it there (the program ends when the clipboard cannot be
+// opened).
+inline void PutClipboardText(const std::string& text) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+  std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+  GlobalUnlock(block);
+  if (!OpenClipboard(nullptr)) std::abort();
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
 }
 
 // The process's resident memory, in MB.

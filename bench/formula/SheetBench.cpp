@@ -129,13 +129,7 @@ void BM_SheetPasteColumnAndUndo(benchmark::State& state) {
   grid->m_nClipboardFlags = 0x0008;
   std::string text;
   for (int i = 0; i < lines; ++i) text += std::to_string(i) + "\r\n";
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
-  std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-  GlobalUnlock(block);
-  if (!OpenClipboard(nullptr)) std::abort();
-  EmptyClipboard();
-  SetClipboardData(CF_TEXT, block);
-  CloseClipboard();
+  gridbench::PutClipboardText(text);
   double paste = 0, undo = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();

@@ -60,13 +60,7 @@ HWND PastedSheet() {
     text += "Item " + n + "\tPart number " + n + "\t" + std::to_string(i % 97) + "\t" + std::to_string(i * 1.25) +
             "\tSupplier " + std::to_string(i % 13) + "\t" + std::to_string(i * 37 % 1000) + ".5\r\n";
   }
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
-  std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-  GlobalUnlock(block);
-  OpenClipboard(nullptr);
-  EmptyClipboard();
-  SetClipboardData(CF_TEXT, block);
-  CloseClipboard();
+  gridbench::PutClipboardText(text);
   CGXGridWnd* sheet = gallery::SpreadsheetSheet(main, 0);
   sheet->MoveCurrentCellTo(10, 1, GX_UPDATENOW);
   sheet->Paste();  // what Ctrl+V does

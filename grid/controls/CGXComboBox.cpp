@@ -277,11 +277,12 @@ BOOL CGXComboBox::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXSty
   if (!m_bFillWithChoiceList || !(FitsText() || DisplaysChoice()) || !HasChoices(style)) return TRUE;
   // A text that is no choice is refused, as the editor refuses it (the cell kept nothing of it, not even its
   // own value); an empty one empties the cell.
-  CString line;
-  const int n = FindChoiceListItem(line, text, style.GetChoiceList(), FALSE);
-  if (n < 0) return text.IsEmpty();
-  text = DisplaysChoice() ? Decimal(n + (IndexBase() == 1 ? 1 : 0)) : line;
-  return TRUE;
+  return TakeChoice(text, style, DisplaysChoice() ? (IndexBase() == 1 ? 1 : 0) : -1);
+}
+
+BOOL CGXComboBox::CanPasteText(const CString& text) {
+  if (!AcceptsText(TextWithSelectionReplaced(text))) return RefusePaste(gx::LoadGridString(GX_IDS_PASTE_NO_VALUE));
+  return CGXEditControl::CanPasteText(text);
 }
 
 BOOL CGXComboBox::AcceptsText(const CString& text) {
@@ -299,6 +300,10 @@ void CGXComboBox::ReplaceSelectedText(LPCTSTR text) {
     return;
   }
   if (IsCellReadOnly()) return;
+  if (!AcceptsText(TextWithSelectionReplaced(text ? text : ""))) {
+    RefuseReplacement();
+    return;
+  }
   SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text ? text : ""));
   SetModifiedState(TRUE);
   NotifyModified();

@@ -93,6 +93,9 @@ class CGXComboBox : public CGXEditControl, public CGXDropDownOwner {
   BOOL OnGridWindowMessage(const MSG* msg) override;
   void LayOutChildren(ROWCOL row, ROWCOL col, const CRect& inner) override;
   BOOL AcceptsText(const CString& text) override;
+  // A text pasted into the cell being edited that it does not take (no choice of a cell that takes only its
+  // choices) is refused with the message of a pasted text its cell does not take.
+  BOOL CanPasteText(const CString& text) override;
   BOOL ShowsButtonInEveryCell() const override { return m_bButtonEveryCell; }
 
   // ---- Window part -----------------------------------------------------------------------------------

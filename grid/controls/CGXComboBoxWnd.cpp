@@ -207,11 +207,7 @@ BOOL CGXComboBoxWnd::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT fl
 BOOL CGXComboBoxWnd::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
   if (!m_bFillWithChoiceList || !TakesChoicesOnly() || !style.IsIncluded(GX_IN_CHOICELIST)) return TRUE;
   // As the drop-down cell's: a text that is no choice is refused, an empty one empties the cell.
-  CString line;
-  const int n = FindChoiceListItem(line, text, style.GetChoiceList(), FALSE);
-  if (n < 0) return text.IsEmpty();
-  text = m_bDispChoice ? Decimal(n + m_nIndexValue) : line;
-  return TRUE;
+  return TakeChoice(text, style, m_bDispChoice ? m_nIndexValue : -1);
 }
 
 BOOL CGXComboBoxWnd::TakesChoicesOnly() const {
@@ -552,7 +548,7 @@ void CGXComboBoxWnd::GetSelectionText(CString& out) {
       if (sel >= 0) out = Decimal(sel + m_nIndexValue);
       return;
     }
-    const CString text = GetBoxText();
+    const CString text = ShownEditText();
     int start = 0, end = 0;
     GetEditSel(start, end);
     start = std::clamp(start, 0, text.GetLength());
@@ -563,8 +559,14 @@ void CGXComboBoxWnd::GetSelectionText(CString& out) {
   if (m_bInit) GetDisplayText(out, m_nRow, m_nCol, nullptr, GetCachedStyle());
 }
 
+CString CGXComboBoxWnd::ShownEditText() const {
+  CString text;
+  GetEditText(text);
+  return text;
+}
+
 CString CGXComboBoxWnd::TextWithSelectionReplaced(const CString& insert, int& start) const {
-  const CString current = GetBoxText();
+  const CString current = ShownEditText();
   int end = 0;
   GetEditSel(start, end);
   start = std::clamp(start, 0, current.GetLength());
@@ -581,7 +583,12 @@ void CGXComboBoxWnd::ReplaceSelectedText(LPCTSTR text) {
   }
   const CString insert = text ? text : "";
   int start = 0;
-  SetEditText(TextWithSelectionReplaced(insert, start));
+  const CString result = TextWithSelectionReplaced(insert, start);
+  if (!AcceptsText(result)) {
+    RefuseReplacement();
+    return;
+  }
+  SetEditText(result);
   SetEditSel(start, start + insert.GetLength());
 }
 
@@ -604,7 +611,7 @@ BOOL CGXComboBoxWnd::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
   CString text;
   int from = 0;
   if (here) {
-    text = GetBoxText();
+    text = ShownEditText();
     int start = 0, end = 0;
     GetEditSel(start, end);
     from = std::clamp(start + (stay ? 0 : 1), 0, text.GetLength());
@@ -619,7 +626,7 @@ BOOL CGXComboBoxWnd::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
     if (!m_pGrid->MoveCurrentCellTo(row, col, 0x24) || m_pGrid->ControlOfCurrentCell() != this) return TRUE;
     // Selected where the box's own text holds it, never at a position found in another text; without a
     // match there nothing is selected and no replace follows.
-    hit = gx::FindFrom(GetBoxText(), 0, request->m_strFind, request->m_bCase);
+    hit = gx::FindFrom(ShownEditText(), 0, request->m_strFind, request->m_bCase);
     if (hit < 0) return FALSE;
     SetEditingState(TRUE);
   }
@@ -631,15 +638,12 @@ BOOL CGXComboBoxWnd::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
 // Decision: the replaced text is built whole, whatever its length.
 BOOL CGXComboBoxWnd::ReplaceInCell(DWORD_PTR request, DWORD_PTR rowArg, DWORD_PTR colArg) {
   if (!m_bNotOwnerDrawn) return FALSE;
-  const ROWCOL row = static_cast<ROWCOL>(rowArg), col = static_cast<ROWCOL>(colArg);
-  auto windowText = [&](CString& out, int& start) {
-    out = GetBoxText();
-    int end = 0;
-    GetEditSel(start, end);
-  };
-  CString text;
-  if (!ReplacedCellText(request, row, col, IsEditedCell(row, col) && m_hWnd, windowText, text)) return FALSE;
-  return m_pGrid->SetCellValue(row, col, text, GX_INVALIDATE);
+  return StoreReplacedCellText(request, static_cast<ROWCOL>(rowArg), static_cast<ROWCOL>(colArg),
+                               [&](CString& out, int& start) {
+                                 out = ShownEditText();
+                                 int end = 0;
+                                 GetEditSel(start, end);
+                               });
 }
 
 // ---- Window part ----------------------------------------------------------------------------------------------

@@ -103,6 +103,9 @@ class CGXComboBoxWnd : public CGXWindowCell<CComboBox, CGXStatic>, public CGXDro
   BOOL PreTranslateMessage(MSG* msg) override;
   // A drop-down box's non-empty window text, else the selected item's text.
   CString GetBoxText() const;
+  // The box's text as its edit shows it (GetEditText: a tabbed row's display field): find, replace and a paste
+  // into the box work on it.
+  CString ShownEditText() const;
   // The box's text with its selection replaced by `insert`, which would start at `start`.
   CString TextWithSelectionReplaced(const CString& insert, int& start) const;
   void SetEditSel(int start, int end);

@@ -17,6 +17,7 @@
 #include "grid/core/CGXSysColorTable.h"
 #include "grid/core/gxstrings.h"
 #include "platform/base/CSharedFile.h"
+#include "platform/base/CodePage.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/StringApi.h"
 #include "platform/framework/CWnd.h"
@@ -529,18 +530,91 @@ void CGXControl::ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& style
 
 std::vector<CString> CGXControl::SplitChoiceList(const CString& choices) { return ChoiceLines(choices); }
 
-const std::vector<CString>& CGXControl::SplitChoiceListKept(const CString& choices) const {
-  if (choices.View() != m_sKeptChoices.View()) {
-    m_keptChoiceLines = ChoiceLines(choices);
-    m_sKeptChoices = choices;
+// The lines of a choice list with their texts folded to one case and sorted (ties in list order): the lines equal
+// to a folded text, and the lines beginning with it, lie together there and are found by binary search; the
+// first of them in list order is the least position over that run, which a tree of minimums answers in
+// logarithmic time.
+struct CGXControl::ChoiceIndex {
+  explicit ChoiceIndex(std::shared_ptr<const CString> choices) : source(std::move(choices)), lines(ChoiceLines(*source)) {
+    const size_t n = lines.size();
+    std::vector<std::string> folded(n);
+    for (size_t i = 0; i < n; ++i) folded[i] = Fold(lines[i].View());
+    order.resize(n);
+    for (size_t i = 0; i < n; ++i) order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+      return folded[static_cast<size_t>(a)] < folded[static_cast<size_t>(b)];
+    });
+    keys.reserve(n);
+    for (int i : order) keys.push_back(std::move(folded[static_cast<size_t>(i)]));
+    least.assign(2 * n, 0);
+    for (size_t i = 0; i < n; ++i) least[n + i] = order[i];
+    for (size_t i = n; i-- > 1;) least[i] = std::min(least[2 * i], least[2 * i + 1]);
   }
-  return m_keptChoiceLines;
+
+  static std::string Fold(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) c = static_cast<char>(plat::ToLower1252(static_cast<unsigned char>(c)));
+    return folded;
+  }
+
+  // The least list position among the sorted keys [from, to).
+  int FirstIn(size_t from, size_t to) const {
+    int first = -1;
+    const size_t n = keys.size();
+    for (from += n, to += n; from < to; from /= 2, to /= 2) {
+      if (from & 1) first = Least(first, least[from++]);
+      if (to & 1) first = Least(first, least[--to]);
+    }
+    return first;
+  }
+  static int Least(int a, int b) { return a < 0 ? b : std::min(a, b); }
+
+  int Find(const CString& text, BOOL exact) const {
+    // A line is compared with the text up to its first NUL; a text holding one begins no line.
+    const std::string_view whole = text.View();
+    const size_t nul = whole.find('\0');
+    const std::string key = Fold(whole.substr(0, nul));
+    const auto from = std::lower_bound(keys.begin(), keys.end(), key);
+    if (from != keys.end() && *from == key) return order[static_cast<size_t>(from - keys.begin())];
+    if (exact || nul != std::string_view::npos) return -1;
+    const auto to = std::partition_point(from, keys.end(), [&](const std::string& k) { return k.starts_with(key); });
+    return FirstIn(static_cast<size_t>(from - keys.begin()), static_cast<size_t>(to - keys.begin()));
+  }
+
+  // The list's text, kept alive here: while it is, no other text has its address.
+  std::shared_ptr<const CString> source;
+  std::vector<CString> lines;
+  std::vector<std::string> keys;  // the folded lines, sorted
+  std::vector<int> order;         // the list position of each sorted key
+  std::vector<int> least;         // the tree of minimums over `order`: node i covers nodes 2i and 2i + 1
+};
+
+const CGXControl::ChoiceIndex& CGXControl::IndexOfChoices(const CString& choices,
+                                                           std::shared_ptr<const CString> shared) const {
+  // A few lists are kept: a paste over columns of different lists does not split them again and again.
+  constexpr size_t kKept = 4;
+  auto& kept = m_choiceIndexes;
+  auto it = std::find_if(kept.begin(), kept.end(), [&](const auto& index) { return index->source.get() == &choices; });
+  if (it == kept.end())
+    it = std::find_if(kept.begin(), kept.end(), [&](const auto& index) { return index->source->View() == choices.View(); });
+  if (it == kept.end()) {
+    if (kept.size() == kKept) kept.pop_back();
+    if (shared.get() != &choices) shared = std::make_shared<const CString>(choices);
+    kept.insert(kept.begin(), std::make_unique<ChoiceIndex>(std::move(shared)));
+  } else if (it != kept.begin()) {
+    std::rotate(kept.begin(), it, it + 1);
+  }
+  return *kept.front();
+}
+
+const std::vector<CString>& CGXControl::SplitChoiceListKept(const CString& choices) const {
+  return IndexOfChoices(choices).lines;
 }
 
 BOOL CGXControl::GetChoiceListItem(CString& out, const CString& choices, int n) const {
   out.Empty();
   if (n < 0) return FALSE;
-  const std::vector<CString> lines = ChoiceLines(choices);
+  const std::vector<CString>& lines = SplitChoiceListKept(choices);
   if (static_cast<size_t>(n) >= lines.size()) return FALSE;
   out = lines[static_cast<size_t>(n)];
   return TRUE;
@@ -549,19 +623,22 @@ BOOL CGXControl::GetChoiceListItem(CString& out, const CString& choices, int n) 
 int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const {
   out.Empty();
   if (text.IsEmpty()) return -1;
-  const std::vector<CString> lines = ChoiceLines(choices);
-  int prefix = -1;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].CompareNoCase(text) == 0) {
-      out = lines[i];
-      return static_cast<int>(i);
-    }
-    if (!exact && prefix < 0 && lines[i].GetLength() >= text.GetLength() &&
-        lines[i].Left(text.GetLength()).CompareNoCase(text) == 0)
-      prefix = static_cast<int>(i);
-  }
-  if (prefix >= 0) out = lines[static_cast<size_t>(prefix)];
-  return prefix;
+  const ChoiceIndex& index = IndexOfChoices(choices);
+  const int n = index.Find(text, exact);
+  if (n >= 0) out = index.lines[static_cast<size_t>(n)];
+  return n;
+}
+
+BOOL CGXControl::TakeChoice(CString& text, const CGXStyle& style, int indexBase) const {
+  if (text.IsEmpty()) return TRUE;
+  const ChoiceIndex& index = IndexOfChoices(style.GetChoiceList(), style.GetSharedChoiceList());
+  const int n = index.Find(text, FALSE);
+  if (n < 0) return FALSE;
+  if (indexBase < 0)
+    text = index.lines[static_cast<size_t>(n)];
+  else
+    text.Format("%d", n + indexBase);
+  return TRUE;
 }
 
 BOOL CGXControl::MayEmptyOnDelete() {
@@ -863,15 +940,34 @@ BOOL CGXControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col) 
 }
 
 void CGXControl::ReplaceSelectedText(LPCTSTR text) {
-  if (m_bInit && m_pGrid->MatchesCurrentCell(m_nRow, m_nCol) &&
-      !KeepsCellFromEmptyReplacement(text ? text : "", m_nRow, m_nCol))
-    m_pGrid->StoreValueFromControl(m_nRow, m_nCol, text, gxCopy, nullptr);
+  if (!m_bInit || !m_pGrid->MatchesCurrentCell(m_nRow, m_nCol)) return;
+  CString value = text ? text : "";
+  CGXStyle composed;
+  StoreReplacedText(value, m_nRow, m_nCol, StyleForStore(m_nRow, m_nCol, nullptr, composed), FALSE);
 }
 
 BOOL CGXControl::KeepsCellFromEmptyReplacement(const CString& text, ROWCOL row, ROWCOL col) {
   if (!text.IsEmpty() || m_pGrid->CanClearCell(row, col)) return FALSE;
   if (m_pGrid->GetWarningText().IsEmpty()) m_pGrid->SetWarningText(gx::LoadGridString(GX_IDS_REPLACE_KEPT));
   return TRUE;
+}
+
+// The store's own report of a refusal is taken here, so that it does not come up after a later store.
+BOOL CGXControl::StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL storeUnder) {
+  if (KeepsCellFromEmptyReplacement(text, row, col)) return FALSE;
+  const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
+  const BOOL fits = (limit <= 0 || text.GetLength() <= limit) && ConvertTextForCell(text, row, col, style);
+  if (fits && !BreaksBounds(text, style)) {
+    if (m_pGrid->StoreValueFromControl(row, col, text, gxCopy, storeUnder ? &style : nullptr)) return TRUE;
+    CString report;
+    m_pGrid->DataObjectErrorText(report);
+  }
+  RefuseReplacement();
+  return FALSE;
+}
+
+void CGXControl::RefuseReplacement() {
+  if (m_pGrid->GetWarningText().IsEmpty()) m_pGrid->SetWarningText(gx::LoadGridString(GX_IDS_REPLACE_REFUSED));
 }
 
 // ---- Messages and notifications --------------------------------------------------------------------------

@@ -44,6 +44,7 @@ constexpr WORD GX_IDS_UP_CURRENTCELL = 51005;
 constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
 constexpr UINT GX_IDS_PASTE_NO_VALUE = 20210;  // the message of a pasted text that is no value its cell takes
 constexpr UINT GX_IDS_REPLACE_KEPT = 51063;     // the message of a replacement that would empty a kept cell
+constexpr UINT GX_IDS_REPLACE_REFUSED = 51059;  // the message of a replacement a cell does not take
 constexpr UINT GX_IDS_PASTE_CONTROL_CHAR = 51064;  // the message of a paste that would put a control character in
                                                    // a one-line cell
 
@@ -145,6 +146,11 @@ class CGXControl {
   virtual BOOL GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,
                               const CGXStyle& style) const;
   virtual BOOL StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style);
+  // The rule the ways into a cell ask (a paste onto the cell, Replace, Replace All, a fill; an editor asks
+  // AcceptsText of what it holds, which a list cell answers by the same choices): whether the cell of composed
+  // `style` takes `text` as its value, with `text` made the value it stores (a list cell's choice in its own
+  // spelling, or the choice's index or key). FALSE refuses it and the cell keeps its value. The base takes any
+  // text as it is.
   virtual BOOL ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) {
     return (void)text, (void)row, (void)col, (void)style, TRUE;
   }
@@ -157,10 +163,19 @@ class CGXControl {
   virtual BOOL GetChoiceListItem(CString& out, const CString& choices, int n) const;
   // The lines of a choice list, separated by CR, LF or CR LF (an empty last line is no line).
   static std::vector<CString> SplitChoiceList(const CString& choices);
-  // The same lines, kept for the list split last: the cells of a page that share a list split it once, and a
-  // list of other text is split afresh.
+  // The same lines, kept with the few lists split last (see FindChoiceListItem): the cells that share a list
+  // split it once, and a list of other text is split afresh.
   const std::vector<CString>& SplitChoiceListKept(const CString& choices) const;
+  // The position of the line `text` names, with the line in `out` (empty and -1 when none): the first line
+  // equal to it without regard to case, else (unless `exact`) the first line beginning with it; an empty text
+  // names none. A list is split and indexed once and kept with the few split last, so that each text costs a
+  // search in the index, not a walk of the list.
   virtual int FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const;
+  // The rule of a cell whose value is one of the choices of its `style`: a `text` that names a line
+  // (FindChoiceListItem, not exact) becomes that line in its own spelling, or with `indexBase` >= 0 the line's
+  // position plus `indexBase`; a text that names none is refused, and an empty text (which empties the cell)
+  // is taken. The style's list is known again by its shared text without reading it.
+  BOOL TakeChoice(CString& text, const CGXStyle& style, int indexBase) const;
   virtual BOOL IsCellReadOnly() const;
   virtual void GetStyleValueText(CString& out, const CGXStyle& style) const;
 
@@ -215,6 +230,8 @@ class CGXControl {
   // (request, row, col, include the current cell, make a match current): the base asks the grid's find
   // feature (FALSE without it); the edit cells search their own text.
   virtual BOOL FindInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col, DWORD_PTR atCurrent, DWORD_PTR select);
+  // The selection replaced by `text` (Replace, and a paste into the cell being edited): the base, which selects
+  // its whole text, stores the text as a replacement goes in (StoreReplacedText), in the current cell only.
   virtual void ReplaceSelectedText(LPCTSTR text);
   // (request, row, col): every occurrence replaced; the base asks the grid's find feature.
   virtual BOOL ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col);
@@ -222,6 +239,15 @@ class CGXControl {
   // (CGXGridCore::CanClearCell) keeps its value, and the grid's warning (unless one is set) says so. TRUE when
   // the cell is kept.
   BOOL KeepsCellFromEmptyReplacement(const CString& text, ROWCOL row, ROWCOL col);
+  // A replaced text goes into (row, col) only as the cell takes it: not emptying a kept cell, within its
+  // maximum length, as its rule takes it (ConvertTextForCell: a list cell's choice, a mask's data), within its
+  // bounds, and as its store takes it (a formula sheet refuses a formula that no longer parses). A refused one
+  // leaves the cell as it was and the grid a warning: the bounds' message, else the message of a refused
+  // replacement. `style` is the cell's composed style; with `storeUnder` the store goes by it too, else the
+  // store composes the cell's own. TRUE when stored.
+  BOOL StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL storeUnder);
+  // A replacement refused: the message of a refused replacement becomes the grid's warning unless one is set.
+  void RefuseReplacement();
   // The text find and replace search in (row, col) when it is not being edited: in a cell holding a formula
   // (a grid storing expressions), the formula as its editor shows it, since its display text is a computed
   // value that neither a match's position nor a replaced text may come from; in any other cell the display
@@ -362,6 +388,11 @@ class CGXControl {
   std::unique_ptr<CGXCellTipBase> m_pCellTip;
 
  private:
-  mutable CString m_sKeptChoices;
-  mutable std::vector<CString> m_keptChoiceLines;
+  // A choice list split and indexed once (CGXControl.cpp).
+  struct ChoiceIndex;
+  // The index of a list, built when none kept has its text; `shared`, when given, is the text object that
+  // `choices` is (a style's shared list), known again by its address.
+  const ChoiceIndex& IndexOfChoices(const CString& choices, std::shared_ptr<const CString> shared = nullptr) const;
+  // The lists indexed last, the one used last first.
+  mutable std::vector<std::unique_ptr<ChoiceIndex>> m_choiceIndexes;
 };

@@ -722,36 +722,12 @@ BOOL CGXEditControl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
 // Decision: the replaced text is built whole, whatever its length (no fixed buffer that a long result
 // would overrun or cut).
 BOOL CGXEditControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR rowArg, DWORD_PTR colArg) {
-  const ROWCOL row = static_cast<ROWCOL>(rowArg), col = static_cast<ROWCOL>(colArg);
-  const BOOL here = IsEditedCell(row, col) && m_hWnd;
-  CString text;
-  auto windowText = [&](CString& out, int& start) {
-    out = WindowText();
-    int end = 0;
-    GetSel(start, end);
-  };
-  if (!ReplacedCellText(request, row, col, here, windowText, text)) return FALSE;
-  CGXStyle composed;
-  const CGXStyle& style = here ? GetCachedStyle() : StyleForStore(row, col, nullptr, composed);
-  return StoreReplacedText(text, row, col, style, here);
-}
-
-// A replaced text goes in only as the cell would take it typed: within its maximum length, in the form its
-// conversion gives (a mask's data), within its bounds, and as its store takes it (a formula sheet refuses a
-// formula that no longer parses). A refused one leaves the cell as it was and the grid a warning: the
-// bounds' message, else the grid's own. The store's own report of a refusal is taken here, so that it does
-// not come up after a later store.
-BOOL CGXEditControl::StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL edited) {
-  if (KeepsCellFromEmptyReplacement(text, row, col)) return FALSE;
-  const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
-  const BOOL fits = (limit <= 0 || text.GetLength() <= limit) && ConvertTextForCell(text, row, col, style);
-  if (fits && !BreaksBounds(text, style)) {
-    if (m_pGrid->StoreValueFromControl(row, col, text, gxCopy, edited ? &style : nullptr)) return TRUE;
-    CString report;
-    m_pGrid->DataObjectErrorText(report);
-  }
-  if (m_pGrid->GetWarningText().IsEmpty()) m_pGrid->SetWarningText(gx::LoadGridString(GX_IDS_REPLACE_REFUSED));
-  return FALSE;
+  return StoreReplacedCellText(request, static_cast<ROWCOL>(rowArg), static_cast<ROWCOL>(colArg),
+                               [&](CString& out, int& start) {
+                                 out = WindowText();
+                                 int end = 0;
+                                 GetSel(start, end);
+                               });
 }
 
 // ---- Window part: messages --------------------------------------------------------------------------------

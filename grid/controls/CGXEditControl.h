@@ -62,7 +62,6 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   BOOL FindInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col, DWORD_PTR atCurrent, DWORD_PTR select) override;
   void ReplaceSelectedText(LPCTSTR text) override;
   BOOL ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col) override;
-  BOOL StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL edited);
   void GetSelectionText(CString& out) override;
   BOOL HandleWindowCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL CanPasteText(const CString& text) override;

@@ -135,6 +135,21 @@ void CGXListBox::SetEditText(const CString& text) {
   NotifyModified();
 }
 
+BOOL CGXListBox::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
+  if (!style.IsIncluded(GX_IN_CHOICELIST)) return TRUE;
+  return TakeChoice(text, style, -1);
+}
+
+BOOL CGXListBox::CanPasteText(const CString& text) {
+  CString value = text;
+  if (ConvertTextForCell(value, m_nRow, m_nCol, GetCachedStyle())) return TRUE;
+  return RefusePaste(gx::LoadGridString(GX_IDS_PASTE_NO_VALUE));
+}
+
+BOOL CGXListBox::PasteFromClipboard() {
+  return PasteShowingRefusal([this] { return CGXControl::PasteFromClipboard(); });
+}
+
 // ---- Geometry ---------------------------------------------------------------------------------------------------
 
 CRect CGXListBox::ComputeInnerRect(const CRect& cell, const CGXStyle& style) const {
@@ -276,6 +291,12 @@ BOOL CGXListBox::OnLButtonDblClkInCell(UINT flags, int x, int y) {
 // inactive cell as well, so Tab, Enter, Escape and Ctrl shortcuts keep their meaning; the other keys
 // activate the list.
 BOOL CGXListBox::OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) {
+  // The character of the key that started editing reaches the grid, which had the focus: it is the list's
+  // (a line's first letter selects it), as the characters typed after it are.
+  if (message == WM_CHAR && m_bEditing && m_hWnd && ch >= 0x20 && !gx::KeyHeld(VK_CONTROL)) {
+    CListBox::WindowProc(WM_CHAR, ch, MAKELPARAM(repeat, flags));
+    return TRUE;
+  }
   if (message != WM_KEYDOWN || !m_hWnd || IsGridKey(ch) || ch == VK_SHIFT || ch == VK_CONTROL || ch == VK_MENU)
     return FALSE;
   if (!NotifyEditStart()) return FALSE;

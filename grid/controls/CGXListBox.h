@@ -56,6 +56,13 @@ class CGXListBox : public CGXWindowCell<CListBox, CGXControl> {
   // Selects the line equal to the text, else the first beginning with it; no line matching changes
   // nothing (the list is not modified).
   void SetEditText(const CString& text) override;
+  // The cell's value is the line it shows selected: a text is taken as the line it names (FindChoiceListItem)
+  // in the line's own spelling; any other text is refused, an empty one empties the cell.
+  BOOL ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) override;
+  // A text pasted into the list being edited that names no line is refused with the message of a pasted text
+  // its cell does not take; one that does is stored as its line.
+  BOOL CanPasteText(const CString& text) override;
+  BOOL PasteFromClipboard() override;
   void HideWindowPart() override;
   BOOL OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) override;
   BOOL OnLButtonDblClkInCell(UINT flags, int x, int y) override;

@@ -216,7 +216,7 @@ BOOL CGXTabbedComboBox::GetEditedValue(CString& out) const {
     return TRUE;
   }
   CString line;
-  if (!FindLine(*m_pCachedStyle, GetDisplayMap(*m_pCachedStyle), text, m_settings.textCol, FALSE, line)) return FALSE;
+  if (!FindLine(*m_pCachedStyle, GetDisplayMap(*m_pCachedStyle), text, m_settings.textCol, TRUE, line)) return FALSE;
   out = GetTabField(line, m_settings.keyCol);
   return TRUE;
 }
@@ -243,8 +243,9 @@ BOOL CGXTabbedComboBox::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const 
   CMapStringToString* map = GetDisplayMap(style);
   if (!map && !style.IsIncluded(GX_IN_CHOICELIST)) return FALSE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
+  // As the editor takes a text: a line's display field equal to it, else the first beginning with it.
   CString line;
-  if (!FindLine(style, map, text, s.textCol, FALSE, line)) return FALSE;
+  if (!FindLine(style, map, text, s.textCol, TRUE, line)) return FALSE;
   text = GetTabField(line, s.keyCol);
   return TRUE;
 }

@@ -15,7 +15,8 @@
 //     -> header bar above the rows (below the cell) or above the list (above the cell) -> shown
 //   typing -> selection replaced -> the edit's own handling -> AutoComplete: the first row beginning with
 //     the text completes it, the completed tail selected
-//   StoreValue -> GetEditedValue: the key of the row whose display field is the text
+//   StoreValue -> GetEditedValue: the key of the row whose display field is the text (else the first beginning
+//     with it)
 #pragma once
 
 #include <memory>

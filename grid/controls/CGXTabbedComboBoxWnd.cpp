@@ -255,9 +255,11 @@ BOOL CGXTabbedComboBoxWnd::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, con
   if (text.IsEmpty()) return TRUE;
   if (!style.IsIncluded(GX_IN_CHOICELIST)) return FALSE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
-  const std::vector<CString> lines = SplitChoiceList(style.GetChoiceList());
+  const std::vector<CString>& lines = SplitChoiceListKept(style.GetChoiceList());
   const size_t first = s.titles ? 1 : 0;
-  const int at = FindTabbedLine(lines, first, text, s.textCol, FALSE);
+  // As the box's edit takes a text (FindRow): a row's display field equal to it, else the first beginning with it.
+  int at = FindTabbedLine(lines, first, text, s.textCol, FALSE);
+  if (at < 0) at = FindTabbedLine(lines, first, text, s.textCol, TRUE);
   if (at < 0) return FALSE;
   text = GetTabField(lines[first + static_cast<size_t>(at)], s.keyCol);
   return TRUE;

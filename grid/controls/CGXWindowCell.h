@@ -25,7 +25,6 @@
 #include "grid/core/gxtypes.h"
 #include "platform/framework/CWnd.h"
 
-constexpr UINT GX_IDS_REPLACE_REFUSED = 51059;  // the message of a replacement a cell does not take
 // The messages of a spin cell's typed value outside its bounds: both, a minimum only, a maximum only.
 constexpr UINT GX_IDS_SPIN_BETWEEN = 51060, GX_IDS_SPIN_AT_LEAST = 51061, GX_IDS_SPIN_AT_MOST = 51062;
 
@@ -63,6 +62,18 @@ class CGXWindowCellBase : public Window, public Cell {
       text = this->SearchedCellText(row, col, nullptr);
     }
     return gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase) > 0;
+  }
+
+  // Replace All in (row, col): the text ReplacedCellText leaves goes in as a replacement does
+  // (CGXControl::StoreReplacedText), under the bound cell's style in the cell being edited.
+  template <class WindowText>
+  BOOL StoreReplacedCellText(DWORD_PTR request, ROWCOL row, ROWCOL col, WindowText windowText) {
+    const BOOL edited = IsEditedCell(row, col) && this->m_hWnd;
+    CString text;
+    if (!ReplacedCellText(request, row, col, edited, windowText, text)) return FALSE;
+    CGXStyle composed;
+    const CGXStyle& style = edited ? this->GetCachedStyle() : this->StyleForStore(row, col, nullptr, composed);
+    return this->StoreReplacedText(text, row, col, style, edited);
   }
 
   // Decision: a paste longer than the cell takes (its maximum length) is refused whole with a message rather

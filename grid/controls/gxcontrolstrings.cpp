@@ -24,8 +24,8 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {51057, "RadioButton: Alignment"},
     {51058, "The pasted text does not fit: the cell would hold %d characters, and it takes at most %u. Nothing "
             "was pasted."},
-    {51059, "A replaced text is not a value its cell takes (too long, against the cell's mask or out of its "
-            "bounds): that cell keeps its value."},
+    {51059, "A replaced text is not a value its cell takes (not one of its choices, too long, against the cell's "
+            "mask or out of its bounds): that cell keeps its value."},
     {51060, "Type a whole number from %ld to %ld."},
     {51061, "Type a whole number of at least %ld."},
     {51062, "Type a whole number of at most %ld."},

@@ -43,7 +43,7 @@ CGXStyle::Rare& CGXStyle::RareParts() {
 
 const CString& CGXStyle::GetChoiceList() const {
   static const CString none;
-  return m_pRare ? m_pRare->choices : none;
+  return m_pRare && m_pRare->choices ? *m_pRare->choices : none;
 }
 
 CGXStyle* CGXStyle::Clone() const { return new CGXStyle(*this); }
@@ -125,7 +125,7 @@ CGXStyle& CGXStyle::SetIncludeValue(BOOL b) {
 }
 
 CGXStyle& CGXStyle::SetChoiceList(LPCTSTR text) {
-  RareParts().choices = text ? text : "";
+  RareParts().choices = std::make_shared<const CString>(text ? text : "");
   return Include(GX_IN_CHOICELIST);
 }
 
@@ -276,7 +276,8 @@ void CGXStyle::CopyAttributes(const CGXStyle& o, DWORD mask) {
     m_valueType = o.m_valueType;
   }
   // Without a rare part a style answers an empty choice list and item data 0: copying those makes none.
-  if ((mask & GX_IN_CHOICELIST) && (m_pRare || !o.GetChoiceList().IsEmpty())) RareParts().choices = o.GetChoiceList();
+  if ((mask & GX_IN_CHOICELIST) && (m_pRare || !o.GetChoiceList().IsEmpty()))
+    RareParts().choices = o.m_pRare ? o.m_pRare->choices : nullptr;
   if (mask & GX_IN_VSCROLL) m_vscroll = o.m_vscroll;
   if (mask & GX_IN_MAXLENGTH) m_maxLength = o.m_maxLength;
   if (mask & GX_IN_BASESTYLE) m_baseStyle = o.m_baseStyle;

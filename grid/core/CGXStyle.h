@@ -108,6 +108,9 @@ class CGXStyle : public CObject {
   CGXStyle& SetChoiceList(LPCTSTR text);
   CGXStyle& SetChoiceList(const CString& text) { return SetChoiceList(text.GetString()); }
   const CString& GetChoiceList() const;
+  // The choice list's text object, which the styles composed from one list share (null without a list): the
+  // same object is the same list.
+  std::shared_ptr<const CString> GetSharedChoiceList() const { return m_pRare ? m_pRare->choices : nullptr; }
 
   // 0 left, 1 centre, 2 right (anything else left); the getter answers the DrawText flag.
   CGXStyle& SetHorizontalAlignment(UINT n);
@@ -197,9 +200,11 @@ class CGXStyle : public CObject {
   std::array<CGXBorderPen, 4>& Borders();
 
   // What few cells carry: a choice list, item data and user attributes. Kept apart and made only when
-  // set, so that a cell holding a value and a few flags stays small.
+  // set, so that a cell holding a value and a few flags stays small. A choice list is never changed in
+  // place: the styles composed from one share its text (a long list costs nothing to copy), and its
+  // readers may tell the same list by the same text object.
   struct Rare {
-    CString choices;
+    std::shared_ptr<const CString> choices;
     DWORD_PTR itemData = 0;
     std::unique_ptr<CGXUserAttributeMap> userAttributes;
   };

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXRangeList.h"
+#include "grid/core/gxstrings.h"
 #include "grid/features/CGXDirectCopyMoveCellsImp.h"
 #include "grid/features/CGXExcelLikeFrameImp.h"
+#include "grid/features/gxexchangestrings.h"
 #include "grid/features/gxfeaturedraw.h"
 #include "platform/gdi/CDC.h"
 
@@ -40,6 +43,27 @@ BOOL SourceRange(CGXGridCore* grid, ROWCOL row, ROWCOL col, CGXRange& out) {
     return TRUE;
   }
   return FALSE;
+}
+
+// What a fill of values puts into (dr, dc) from (sr, sc), in `value` (given the source's value), `dest` being the
+// destination's composed style: a value its control's rule (CGXControl::ConvertTextForCell) takes as it is goes
+// in as it is, as does the value of a cell of the destination's own kind (the same control and choice list); any
+// other cell takes the text the source shows, as a paste onto it does, through that rule (a list cell only one of
+// its choices, as its own spelling, index or key). FALSE when the cell refuses it. `source` is a work style.
+BOOL FilledValue(CGXGridCore* grid, ROWCOL sr, ROWCOL sc, ROWCOL dr, ROWCOL dc, CString& value, const CGXStyle& dest,
+                 CGXStyle& source) {
+  CGXControl* to = grid->ControlForId(dest.GetControl());
+  if (!to) return TRUE;
+  CString taken = value;
+  if (to->ConvertTextForCell(taken, dr, dc, dest) && taken == value) return TRUE;
+  source.Free();
+  grid->ComposeCellStyle(sr, sc, source);
+  CGXControl* from = grid->ControlForId(source.GetControl());
+  if (to == from && (dest.GetSharedChoiceList() == source.GetSharedChoiceList() ||
+                     dest.GetChoiceList() == source.GetChoiceList()))
+    return TRUE;
+  if (!from || !from->GetDisplayText(value, sr, sc, nullptr, source)) value = source.GetValue();
+  return to->ConvertTextForCell(value, dr, dc, dest);
 }
 
 void DrawTwoFocusRects(CGXGridCore* grid, const CRect& rect) {
@@ -166,6 +190,7 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
   // One undo step; a fill that changes nothing leaves no empty entry (an empty transaction leaves none).
   grid->BeginTransaction(nullptr);
   const BOOL styles = (flags & 2) != 0;
+  BOOL refused = FALSE;
   // Whether the destination is left as it is: a cell the user may not change (CGXGridCore::CanChangeCell:
   // read-only, disabled) whatever the source holds, and a cell the grid keeps under every clear
   // (CGXGridCore::CanClearCell) that writing the source cell would empty. A removal of the style clears it
@@ -221,6 +246,7 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
     const ROWCOL srcFirst = vertical ? s.top : s.left, srcLast = vertical ? s.bottom : s.right;
     ROWCOL src = srcFirst;
     CGXStyle* style = grid->NewWorkStyle();
+    CGXStyle* source = grid->NewWorkStyle();
     for (ROWCOL line = first;; ++line) {
       const ROWCOL otherFirst = vertical ? t.left : t.top, otherLast = vertical ? t.right : t.bottom;
       for (ROWCOL other = otherFirst;; ++other) {
@@ -237,18 +263,30 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
           else if (!hasSource && hasCurrent && !keeps(sr, sc, dr, dc, TRUE))
             grid->ApplyStyleToRange(CGXRange(dr, dc), nullptr, gxRemove, 0, nullptr, GX_UPDATENOW, 0);
         } else {
-          const CString value = grid->GetCellValue(sr, sc);
-          if (grid->GetCellValue(dr, dc) != value && !keeps(sr, sc, dr, dc, FALSE))
-            grid->SetCellValue(dr, dc, value, GX_UPDATENOW);
+          CString value = grid->GetCellValue(sr, sc);
+          grid->ComposeCellStyle(dr, dc, *style);
+          const CString current = style->GetIncludeValue() ? style->GetValue() : CString();
+          if (current != value && !keeps(sr, sc, dr, dc, FALSE)) {
+            // A value the cell does not take (no choice of a list cell) is left out, and the end says so.
+            if (!FilledValue(grid, sr, sc, dr, dc, value, *style, *source))
+              refused = TRUE;
+            else if (current != value)
+              grid->SetCellValue(dr, dc, value, GX_UPDATENOW);
+          }
         }
         if (other == otherLast) break;
       }
       src = src == srcLast ? srcFirst : src + 1;
       if (line == last) break;
     }
+    grid->ReleaseWorkStyle(source);
     grid->ReleaseWorkStyle(style);
   }
   grid->CommitTransaction();
+  if (refused) {
+    grid->SetWarningText(gx::LoadGridString(GX_IDS_FILL_REFUSED));
+    grid->ShowWarningText();
+  }
 }
 
 void CGXExcelLikeFillImp::SelectFilledRange(CGXGridCore* grid, const CGXRange& range) {

@@ -211,7 +211,12 @@ void CGXFindReplaceImp::OnReplaceSel(CGXGridCore* grid, LPCTSTR text, BOOL down,
         control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, TRUE)) {
       // A cell the user may not change (read-only, disabled) keeps its match, as its editor refuses typing.
       control = grid->ControlOfCurrentCell();
-      if (control && grid->CanChangeCell(row, col)) control->ReplaceSelectedText(s.m_strReplace);
+      if (control && grid->CanChangeCell(row, col)) {
+        // A replaced text the cell does not take leaves the cell as it was and says why.
+        grid->SetWarningText(nullptr);
+        control->ReplaceSelectedText(s.m_strReplace);
+        grid->ShowWarningText();
+      }
       control = grid->ControlOfCurrentCell();
       more = control && control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, FALSE, TRUE);
     }
@@ -307,8 +312,10 @@ BOOL CGXFindReplaceImp::ReplaceAllInCell(CGXControl* control, CGXFindReplaceStat
   CString text = CellText(control, state, row, col);
   // The text grows as it needs: no fixed work buffer, however long the cell.
   if (!gx::ReplaceAllFrom(text, 0, state.m_strFind, state.m_strReplace, state.m_bCase)) return FALSE;
-  if (control->KeepsCellFromEmptyReplacement(text, row, col)) return FALSE;
-  return control->Grid()->StoreValueFromControl(row, col, text, gxCopy, state.m_pStyle);
+  // Taken only as the cell takes a replaced text (a list cell's choice ...).
+  CGXStyle composed;
+  if (!state.m_pStyle) control->Grid()->ComposeCellStyle(row, col, composed, TRUE);
+  return control->StoreReplacedText(text, row, col, state.m_pStyle ? *state.m_pStyle : composed, TRUE);
 }
 
 void CGXFindReplaceImp::FindReplaceForward0(CGXGridCore* grid, const GXForwardArgs& a) {

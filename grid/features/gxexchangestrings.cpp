@@ -26,6 +26,9 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
      "A paste would change a read-only or disabled cell: nothing is pasted, and the cells keep their values."},
     {GX_IDS_REPLACE_UNCHANGEABLE,
      "A replacement would change a read-only or disabled cell: that cell keeps its value."},
+    {GX_IDS_FILL_REFUSED,
+     "A filled value is not a value its cell takes (not one of its choices, or against its mask): that cell keeps "
+     "its value."},
 };
 
 }  // namespace

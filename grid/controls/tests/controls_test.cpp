@@ -349,6 +349,40 @@ TEST_F(StaticCellTest, ChoiceListsFindEqualLinesBeforePrefixes) {
   EXPECT_EQ(out, "");
 }
 
+// A list is looked up through an index of its lines sorted without regard to case: the answer is still the
+// first line in list order, whatever the sorted order, and asking in turn about more lists than are kept
+// gives each list's own answer.
+TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
+  CGXGridWnd* g = MakeGrid(1, 1);
+  CGXControl control(g);
+  const struct {
+    const char* choices;
+    std::string text;
+    BOOL exact;
+    int line;
+  } cases[] = {
+      {"zeta\nAlpha\nalpha\nALPHA", "alpha", FALSE, 1},     // equal in any case: the first in the list
+      {"bb\nab\naa\nabc", "a", FALSE, 1},                   // beginning with it: the first in the list, not "aa"
+      {"abcd\nab\nabc", "abc", FALSE, 2},                   // an equal line before any line it begins
+      {"abcd\nab\nabc", "abc", TRUE, 2},
+      {"abcd\nab", "abc", TRUE, -1},
+      {"abcd\nab", "abcde", FALSE, -1},
+      {"\xC4pfel\nBirne", "\xE4p", FALSE, 0},              // the code page's letters fold too
+      {"a\n\nb", "b", FALSE, 2},                            // an empty line is a line
+      {"ab\nabc", std::string("ab\0c", 4), FALSE, 0},      // compared up to its NUL, and begins no line
+      {"abc", std::string("ab\0", 3), FALSE, -1},
+  };
+  for (int round = 0; round < 2; ++round)  // the second round finds the lists kept or split anew
+    for (const auto& c : cases) {
+      const CString text(std::string_view(c.text));
+      CString out;
+      EXPECT_EQ(control.FindChoiceListItem(out, text, c.choices, c.exact), c.line) << c.choices << " / " << c.text;
+      CString line;
+      control.GetChoiceListItem(line, c.choices, c.line);
+      EXPECT_EQ(out, line);
+    }
+}
+
 TEST_F(StaticCellTest, StoredTextsAreCutToTheMaximumLengthAndReadOnlyCellsRefuse) {
   CGXGridWnd* g = MakeGrid(3, 3);
   CGXControl control(g);

@@ -53,8 +53,8 @@ class GalleryBadInput : public gallerypage::InputTest {
 
 constexpr ROWCOL kLive = 3;
 const std::string kRefused =
-    "A replaced text is not a value its cell takes (too long, against the cell's mask or out of its bounds): that "
-    "cell keeps its value.";
+    "A replaced text is not a value its cell takes (not one of its choices, too long, against the cell's mask or "
+    "out of its bounds): that cell keeps its value.";
 
 // Replace All stored the replaced text whatever the cell was: "x0" in an edit cell bounded to 0..100,
 // "(xxx) 123-4x67" over a phone mask's digits, sixteen characters in a free text of at most eight. Each

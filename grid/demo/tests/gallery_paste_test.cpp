@@ -293,6 +293,36 @@ TEST_F(GalleryPaste, ACheckListRefusesAPastedTextThatIsNoTickMask) {
   Key(VK_ESCAPE);
 }
 
+// The edit page's live list box (holding Cyan) took a pasted Purple, which is none of its lines, without a word,
+// current or open, where the drop-down list above it (holding Blue) refuses the same paste with its box. Both
+// refuse it with the paste's message and keep their values; a line named in another case goes in as the line.
+TEST_F(GalleryPaste, TheEditPagesListsTakeOnlyTheirLinesFromAPaste) {
+  constexpr ROWCOL kDropList = 7, kList = 8, kEditLive = 6;
+  CGXGridWnd* g = Open("edit");
+  ASSERT_NE(g, nullptr);
+  auto paste = [&](ROWCOL row, const char* text, bool open) {
+    ::SetFocus(g->GridHwnd());
+    EXPECT_TRUE(g->MoveCurrentCellTo(row, kEditLive, GX_UPDATENOW));
+    plat::RunUntilIdle();
+    if (open) g->ControlOfCurrentCell()->SetEditingState(TRUE);
+    plat::ClearShownLog();
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    if (open) Key(VK_RETURN);
+    return std::string(g->GetCellValue(row, kEditLive));
+  };
+  for (const bool open : {false, true}) {
+    SCOPED_TRACE(open ? "open" : "current");
+    for (const auto& [row, kept] : {std::pair{kDropList, "Blue"}, std::pair{kList, "Cyan"}}) {
+      EXPECT_EQ(paste(row, "Purple", open), kept) << row;
+      EXPECT_TRUE(ShowedPasteRefusal()) << row;
+      EXPECT_EQ(paste(row, "magenta", open), "Magenta") << row;
+      EXPECT_TRUE(plat::ShownLog().empty()) << row;
+      g->SetCellValue(row, kEditLive, kept);
+    }
+  }
+}
+
 // The date-time page's "2024 only" cell (15 Jun 2024) stored a pasted date outside 2024 without a word, on the
 // cell and in its editor, where the year 2025 typed is refused. Such a date is refused and the cell keeps its
 // date: with the paste's message on the cell not being edited, with a beep in the editor.

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "grid/controls/CGXComboBox.h"
+#include "grid/controls/CGXComboBoxWnd.h"
+#include "grid/controls/CGXEditControl.h"
+#include "grid/controls/CGXListBox.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/demo/gallery.h"
 #include "grid/demo/tests/galleryshots.h"
@@ -750,9 +755,9 @@ TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
   plat::ClearShownLog();
   ReplaceAll(budget, 2, 4, "B\t?");
   EXPECT_EQ(Formula(budget, 2, 4), "=B2*C2");
-  EXPECT_EQ(MessageBoxesShown(), std::vector<std::string>{"A replaced text is not a value its cell takes (too long, "
-                                                          "against the cell's mask or out of its bounds): that cell "
-                                                          "keeps its value."});
+  EXPECT_EQ(MessageBoxesShown(), std::vector<std::string>{"A replaced text is not a value its cell takes (not one of "
+                                                          "its choices, too long, against the cell's mask or out of "
+                                                          "its bounds): that cell keeps its value."});
   ::SetFocus(budget->GridHwnd());
   Ctrl('Z');
   EXPECT_EQ(Value(budget, 2, 2), "40");
@@ -819,6 +824,61 @@ TEST_F(SheetUse, FindAndReplacePassANoteInAHiddenRowBy) {
     EXPECT_EQ(Value(budget, 12, 6), "spare hidden");
     EXPECT_EQ(Value(budget, 10, 6), d.f10);
     EXPECT_EQ(Value(budget, 13, 6), d.f13);
+  }
+}
+
+// On the sheet a drop-down list, a list box and a text-fit drop-down (Red, Green, Blue) holding Blue, above a
+// plain Blue: Ctrl+H, Blue -> Purple, Replace All gave its one box, and the drop-down list showed and held
+// Purple, the list box held Purple with no line chosen (the text-fit drop-down kept Blue); Replace at each did the
+// same. Only the plain cell takes Purple: each list cell keeps Blue, shown and chosen, and keeps its control, and
+// the box says why (once for Replace All, at each refusal for Replace).
+TEST_F(SheetUse, AReplacementThatIsNoChoiceLeavesAListCellAsItWas) {
+  const struct {
+    const char* door;
+    bool all;
+    size_t boxes;
+  } doors[] = {{"Replace All", true, 1}, {"Replace pressed at each cell", false, 3}};
+  CGXGridWnd* budget = ShowSheet(0);
+  const WORD lists[] = {GX_IDS_CTRL_CBS_DROPDOWNLIST, GX_IDS_CTRL_LISTBOX, GX_IDS_CTRL_TEXTFIT};
+  for (const auto& d : doors) {
+    SCOPED_TRACE(d.door);
+    for (ROWCOL i = 0; i < 3; ++i)
+      budget->SetStyleRange(CGXRange(10 + i, 6),
+                            CGXStyle().SetControl(lists[i]).SetChoiceList("Red\nGreen\nBlue").SetValue("Blue"));
+    budget->SetStyleRange(CGXRange(13, 6), CGXStyle().SetControl(GX_IDS_CTRL_EDIT).SetValue("Blue"));
+    plat::ClearShownLog();
+    if (d.all) {
+      ReplaceAll(budget, 10, 6, "Blue\tPurple");
+    } else {
+      ::SetFocus(budget->GridHwnd());
+      ASSERT_TRUE(budget->MoveCurrentCellTo(10, 6, GX_UPDATENOW));
+      for (int press = 0; press < 4; ++press) {
+        automation.Reply(plat::SystemUiKind::Replace, {IDOK, "Blue\tPurple", FR_DOWN | FR_REPLACE});
+        automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+        Ctrl('H');
+      }
+      Type("");  // Return: the plain cell's editor is stored
+    }
+    std::vector<std::string> boxes = MessageBoxesShown();
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(),
+                         "A replaced text is not a value its cell takes (not one of its choices, too long, against the "
+                         "cell's mask or out of its bounds): that cell keeps its value."),
+              static_cast<long>(d.boxes));
+    EXPECT_EQ(Value(budget, 10, 6) + "," + Value(budget, 11, 6) + "," + Value(budget, 12, 6) + "," +
+                  Value(budget, 13, 6),
+              "Blue,Blue,Blue,Purple");
+    // Each list cell shows Blue chosen when it is current.
+    for (ROWCOL i = 0; i < 3; ++i) {
+      ASSERT_TRUE(budget->MoveCurrentCellTo(10 + i, 6, GX_UPDATENOW));
+      CGXControl* control = budget->ControlOfCurrentCell();
+      ASSERT_TRUE(control->IsKindOfControl(budget->ControlForId(lists[i])->GetControlClass()));
+      CString shown;
+      control->GetEditText(shown);
+      EXPECT_EQ(std::string(shown), "Blue") << i;
+      if (auto* list = dynamic_cast<CListBox*>(control->GetWindowPart())) {
+        EXPECT_EQ(list->GetCurSel(), 2);
+      }
+    }
   }
 }
 

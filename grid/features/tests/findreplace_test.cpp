@@ -1,14 +1,22 @@
 // Find and replace through the find dialog, scripted as a user would use it: matching without case, the
 // replacement's own case, the not-found notification, replace-all on the current column as one transaction
-// that an abort can roll back, long cell texts, and the cells find and replace pass by (disabled, hidden, covered).
+// that an abort can roll back, long cell texts, and the cells find and replace pass by (disabled, hidden, covered);
+// and a list cell's one rule, which Replace and Replace All ask as typing, a paste and a fill do.
 #include <algorithm>
 #include <string>
 #include <utility>
 
+#include "grid/controls/CGXCheckListComboBox.h"
+#include "grid/controls/CGXComboBox.h"
+#include "grid/controls/CGXComboBoxWnd.h"
+#include "grid/controls/CGXListBox.h"
+#include "grid/controls/CGXTabbedComboBox.h"
+#include "grid/controls/CGXTabbedComboBoxWnd.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXShownCells.h"
 #include "grid/core/gxstrings.h"
+#include "grid/features/CGXExcelLikeFillImp.h"
 #include "grid/features/CGXFindReplaceImp.h"
 #include "grid/features/gxexchangestrings.h"
 #include "grid/features/tests/cliptest.h"
@@ -20,6 +28,7 @@
 namespace {
 
 using cliptest::ClipTest;
+using cliptest::PutBytes;
 
 // A grid that records what it was told was not found and, when asked, presses Esc (and lets time pass)
 // while replace-all stores its second cell.
@@ -326,6 +335,111 @@ TEST_F(FindTest, LongCellTextsAreSearchedAndReplacedWhole) {
   const std::string replaced = std::string(4990, 'x') + std::string(100, 'N') + std::string(4, 'y');
   EXPECT_EQ(Value(g, 2, 1), replaced);
   EXPECT_EQ(Value(g, 3, 1), replaced);
+}
+
+CGXStyle Tabbed(WORD id) {
+  CGXStyle s;
+  s.SetControl(id).SetChoiceList("ID\tName\n1\tRed\n2\tGreen\n3\tBlue").SetValue("3");
+  s.SetUserAttribute(GX_IDS_UA_TABLIST_KEYCOL, "0").SetUserAttribute(GX_IDS_UA_TABLIST_TEXTCOL, "1");
+  s.SetUserAttribute(GX_IDS_UA_TABLIST_TITLES, "1");
+  return s;
+}
+
+// The message boxes shown since the log was cleared, each cut to its first words.
+std::string Boxes() {
+  std::string out;
+  for (const auto& e : plat::ShownLog())
+    if (e.request.kind == plat::SystemUiKind::MessageBox) out += "[" + std::string(e.request.text).substr(0, 26) + "]";
+  return out;
+}
+
+// A cell with a list of choices takes only one of its choices, by whichever way a text comes in: typed, pasted
+// onto the cell or into its editor, Replace, Replace All, a fill. Anything else is refused with that way's
+// message (Replace All and a fill say it once for all their cells), and the cell keeps its value and control.
+TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
+  const char* const rgb = "Red\nGreen\nBlue";
+  const struct Cell {
+    const char* name;
+    CGXStyle style;     // holding the value that shows Blue (the check list: its caption, Colours)
+    const char* shown;  // what Replace finds in it
+    const char* taken;  // a text naming a choice, and the value it stores
+    const char* stored;
+    bool typed;  // whether typing `taken` stores it (the check list takes no typing)
+  } cells[] = {
+      {"drop-down list", CGXStyle().SetControl(GX_IDS_CTRL_CBS_DROPDOWNLIST).SetChoiceList(rgb).SetValue("Blue"),
+       "Blue", "g", "Green", true},
+      {"list box", CGXStyle().SetControl(GX_IDS_CTRL_LISTBOX).SetChoiceList(rgb).SetValue("Blue"), "Blue", "g",
+       "Green", true},
+      {"text-fit combo", CGXStyle().SetControl(GX_IDS_CTRL_TEXTFIT).SetChoiceList(rgb).SetValue("Blue"), "Blue", "g",
+       "Green", true},
+      {"display-choice combo", CGXStyle().SetControl(GX_IDS_CTRL_ONEBASED_EX).SetChoiceList(rgb).SetValue("3"),
+       "Blue", "g", "2", true},
+      {"tabbed combo", Tabbed(GX_IDS_CTRL_TABBED_COMBOBOX), "Blue", "g", "2", true},
+      {"tabbed list", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST), "Blue", "g", "2", true},
+      {"check list",
+       CGXStyle().SetControl(GX_IDS_CTRL_CHECKLIST_COMBOBOX).SetChoiceList("Colours\nRed\nGreen\nBlue").SetValue("5"),
+       "Colours", "3", "3", false},
+  };
+  enum class Door { Type, Paste, PasteIntoEditor, Replace, ReplaceAll, Fill };
+  const struct {
+    const char* name;
+    Door door;
+    const char* box;  // the first words of the message of a refusal; none for typing, which takes no character
+  } doors[] = {
+      {"typed", Door::Type, ""},
+      {"pasted onto the cell", Door::Paste, "[A pasted text is not a val]"},
+      {"pasted into the editor", Door::PasteIntoEditor, "[A pasted text is not a val]"},
+      {"Replace", Door::Replace, "[A replaced text is not a v]"},
+      {"Replace All", Door::ReplaceAll, "[A replaced text is not a v]"},
+      {"filled", Door::Fill, "[A filled value is not a va]"},
+  };
+  for (const Cell& cell : cells)
+    for (const auto& d : doors)
+      for (const bool choice : {false, true}) {
+        const char* text = choice ? cell.taken : "Cyan";
+        SCOPED_TRACE(std::string(cell.name) + ", " + d.name + ": " + text);
+        // Row 1 a plain cell holding the text (a fill's source), rows 2 and 3 the list cell.
+        CGXGridWnd* g = Make(3, 1);
+        g->GetParam()->m_bFillEnabled = 1;
+        g->SetCellValue(1, 1, text);
+        g->SetStyleRange(CGXRange(2, 1, 3, 1), cell.style);
+        const std::string before(g->GetCellValue(2, 1));
+        ClearUndo(g);
+        ::SetFocus(*g);
+        ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+        Pump();
+        plat::ClearShownLog();
+        switch (d.door) {
+          case Door::Type:
+            Type(text);
+            Key(VK_RETURN);
+            break;
+          case Door::Paste:
+          case Door::PasteIntoEditor:
+            if (d.door == Door::PasteIntoEditor) g->ControlOfCurrentCell()->SetEditingState(TRUE);
+            PutBytes(CF_TEXT, std::string(text) + '\0');
+            Chord(VK_CONTROL, 'V');
+            break;
+          case Door::Replace: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACE); break;
+          case Door::ReplaceAll: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACEALL); break;
+          case Door::Fill:
+            dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())->FillCells(g, CGXRange(1, 1),
+                                                                                   CGXRange(1, 1, 3, 1));
+            break;
+        }
+        g->CompleteCellEdit(TRUE);
+        Pump();
+        const bool takes = choice && (cell.typed || d.door != Door::Type);
+        EXPECT_EQ(std::string(g->GetCellValue(2, 1)), takes ? cell.stored : before);
+        // Replace All and a fill reach row 3 too, and say a refusal once.
+        const bool both = d.door == Door::ReplaceAll || d.door == Door::Fill;
+        EXPECT_EQ(std::string(g->GetCellValue(3, 1)), takes && both ? cell.stored : before);
+        EXPECT_EQ(Boxes(), choice ? "" : d.box);
+        CGXStyle style;
+        g->ComposeCellStyle(2, 1, style);
+        EXPECT_EQ(style.GetControl(), cell.style.GetControl());
+        g->DestroyWindow();
+      }
 }
 
 }  // namespace
