@@ -206,12 +206,15 @@ BENCHMARK(BM_PasteIntoEditedCell)->Args({62, 10000})->Args({100000, 10000})->Arg
 
 // Arg: the lines of the text in the edited cell (3,1) (12 characters a line); arg 2: the cell's layout, 1 the
 // standard style (wrapped, left aligned), 0 one line, 2 one line right aligned (the window's alignment then
-// depends on the text's width). Each iteration types one character at the text's end, as a user goes on
-// typing after a large paste.
+// depends on the text's width). The text is pasted into the cell's editor; a one-line cell takes a pasted text
+// up to its first line break, so there the same characters come as one line, its lines ended by two spaces
+// instead of a line break. Each iteration types one character at the text's end, as a user goes on typing after
+// a large paste.
 void BM_TypeIntoLargeEditedCell(benchmark::State& state) {
   const auto lines = static_cast<int>(state.range(0));
+  const bool wraps = state.range(1) == 1;
   auto g = Grid(62, 2);
-  if (state.range(1) != 1) {
+  if (!wraps) {
     CGXStyle oneLine;
     oneLine.SetWrapText(FALSE);
     if (state.range(1) == 2) oneLine.SetHorizontalAlignment(GX_DT_RIGHT);
@@ -220,7 +223,7 @@ void BM_TypeIntoLargeEditedCell(benchmark::State& state) {
   std::string text;
   char line[32];
   for (int i = 0; i < lines; ++i) {
-    std::snprintf(line, sizeof line, "VDD_%06d\r\n", i);
+    std::snprintf(line, sizeof line, wraps ? "VDD_%06d\r\n" : "VDD_%06d  ", i);
     text += line;
   }
   auto& in = plat::InputRouter::Instance();
@@ -237,7 +240,7 @@ void BM_TypeIntoLargeEditedCell(benchmark::State& state) {
   plat::Desktop::PaintAll();
   CString edited;
   if (!g->ControlOfCurrentCell()->GetEditedValue(edited) || edited.GetLength() != static_cast<int>(text.size()) + 1)
-    std::abort();
+    state.SkipWithError("the cell's editor does not hold the whole pasted text");
   for (auto _ : state) {
     in.KeyPress('B');
     Pump();
