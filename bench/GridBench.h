@@ -38,9 +38,11 @@ inline void Pump() {
   }
 }
 
-// A visible top-level grid window of rows x cols, initialised from its style.
-inline std::unique_ptr<CGXGridWnd> OpenGrid(int width, int height, ROWCOL rows, ROWCOL cols, DWORD style = 0) {
-  auto g = std::make_unique<CGXGridWnd>();
+// A visible top-level grid window of rows x cols, initialised from its style; `Grid` is CGXGridWnd or a class
+// derived from it.
+template <class Grid = CGXGridWnd>
+std::unique_ptr<Grid> OpenGrid(int width, int height, ROWCOL rows, ROWCOL cols, DWORD style = 0) {
+  auto g = std::make_unique<Grid>();
   g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE | style, 0, 0, width, height, nullptr, nullptr);
   g->InitializeFromStyle();
   g->SetRowCount(rows, 0);

@@ -15,6 +15,7 @@
 #include "grid/controls/CGXEditControl.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXRange.h"
+#include "grid/extras/CGXOlePreview.h"
 #include "grid/extras/GXExtras.h"
 #include "grid/features/gxfeatures.h"
 
@@ -78,9 +79,12 @@ void RegisterModuleCells(CGXGridCore* g) {
   brimwiz::RegisterPlusMinusButtons(g);
 }
 
+// The page's grid can hold embedded objects: the OLE object cell's control exists only in such a grid.
+class PageGrid : public CGXGridWnd, public CGXOleCapableGrid {};
+
 void Frame(benchmark::State& state, UINT id) {
   Setup();
-  auto g = gridbench::OpenGrid(kWidth, kHeight, kRows, kCols);
+  auto g = gridbench::OpenGrid<PageGrid>(kWidth, kHeight, kRows, kCols);
   RegisterModuleCells(g.get());
   g->SetRowHeight(0, 0, 20, nullptr, 0);
   g->SetDefaultRowHeight(20, 0);
