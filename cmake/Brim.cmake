@@ -94,13 +94,19 @@ function(brim_write_fuzz_targets)
 endfunction()
 
 # brim_bench(<name> SOURCES <files...> LIBS <targets...>)
+# A Google Benchmark program (main: bench/BenchMain.cpp), built where it measures: the release preset (BRIM_BENCH).
+# There CTest runs each of its benchmarks once with the shortest run (BenchSmoke.<name>; the test command does), so
+# a benchmark that no longer builds, aborts or reports an error (SkipWithError) fails the tests.
 function(brim_bench name)
   if(NOT BRIM_BENCH)
     return()
   endif()
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} brim_bench_main)
+  # A minimum time of 0 runs one iteration of each benchmark (one that fixes its own count runs that).
+  add_test(NAME BenchSmoke.${name} COMMAND ${name} --benchmark_min_time=0)
+  set_tests_properties(BenchSmoke.${name} PROPERTIES LABELS bench ENVIRONMENT "BRIM_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
 
 # brim_screen_test(<name> TEST <ctest name> SOURCES <files...> LIBS <targets...> [TIMEOUT <s>])
