@@ -13,6 +13,7 @@
 #include "platform/base/CString.h"
 
 #include <new>
+#include <optional>
 #include <vector>
 
 // Analysis types (file names "Quick", "Lumped", "Distributed").
@@ -134,6 +135,9 @@ public:
 protected:
   // The options-section name of this record's kind ("OPTIONS", "OPTIONS_DW", ...).
   const char* OptionsSection() const;
+  // The minimum and maximum frequency of a settings file, in hertz (none: no number), as the frequency page takes
+  // them: each as its edit shows it, the maximum above the minimum; else the default maximum, then both defaults.
+  void LoadFrequencies(std::optional<double> minimum, std::optional<double> maximum);
   // Takes the system's board collection: index inside it selects that board, any other index none. Answers
   // whether the board changed (false when `index` is the current index).
   bool SelectBoardFromSystem(int index);

@@ -17,11 +17,11 @@
 #include "platform/base/StringApi.h"
 #include "platform/base/SystemError.h"
 #include "shared/Misc_Ini.h"
-#include "shared/Misc_Number.h"
 #include "shared/Misc_Path.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,14 +60,12 @@ bool HoldsSettings(const char* section, const char* file) {
   return false;
 }
 
-// A sample count of the frequency page: a whole number from 0 to 9999 (a fraction is cut); no number or one
-// outside the range reads as the record's 50.
+// A sample count of the frequency page: a whole number from 0 to 9999, read as the page reads its edit; any other
+// value (no whole number, "12abc", "40.9", "0x10", or one outside the range) reads as the record's 50.
 int ReadSampleCount(const char* section, const char* key, const char* file) {
   constexpr int DefaultSampleCount = 50;
-  const CString text = ReadText(section, key, "", file);
-  const char* end = nullptr;
-  const double count = ParseDouble(text, &end);
-  return end != text.GetString() && kSampleCountRange.Accepts(count) ? static_cast<int>(count) : DefaultSampleCount;
+  const std::optional<int> count = ReadTypedCount(section, key, file);
+  return count && kSampleCountRange.Accepts(*count) ? *count : DefaultSampleCount;
 }
 
 // "GenerateS" when the key is missing, by kind.
@@ -218,8 +216,9 @@ bool CAnalysisData::Load(const char* path) {
 
   if (m_nAnalysisType != AnalysisNone) {
     m_nMode = ReadText(section, "Mode", "Easy", path) == "Custom" ? 1 : 0;
-    // A number its page would refuse reads as the record's default, as an unknown word does.
-    m_dTargetImpedance = kTargetImpedanceRange.AcceptedOr(ReadDouble(section, "TargetImpedancee", "0.0", path),
+    // A number is read, judged and kept as its page's Next would take it typed; one the page would refuse reads as
+    // the record's default, as an unknown word does.
+    m_dTargetImpedance = kTargetImpedanceRange.AcceptedOr(ReadTypedNumber(section, "TargetImpedancee", "0.0", path),
                                                           DefaultTargetImpedance);
     m_bIncludeAllNets = ReadFlag(section, "IncludeAllNets", true, path);
     m_bIncludeMounting = ReadFlag(section, "IncludeMounting", true, path);
@@ -233,16 +232,9 @@ bool CAnalysisData::Load(const char* path) {
     m_bUseInterimTouchstone = ReadFlag(section, "UseInterimTochstone", true, path);
     m_bUseFDTD = ReadFlag(section, "UseFDTD", true, path);
     m_bShowTPOscilloscope = ReadFlag(section, "ShowTPOscilloscpe", true, path);
-    m_dFDTDInterval = kFDTDIntervalRange.AcceptedOr(ReadDouble(section, "FDTDInterval", "0.0", path), 0.0);
-    m_dMinFreq = kFrequencyRange.AcceptedOr(ReadDouble(section, "MinFreq", NumberText("%g", GetDefaultMinFreq()), path),
-                                            GetDefaultMinFreq());
-    m_dMaxFreq = kFrequencyRange.AcceptedOr(ReadDouble(section, "MaxFreq", NumberText("%g", GetDefaultMaxFreq()), path),
-                                            GetDefaultMaxFreq());
-    // The page wants the maximum above the minimum: the default maximum first, then both defaults.
-    if (!(m_dMaxFreq > m_dMinFreq))
-      m_dMaxFreq = GetDefaultMaxFreq();
-    if (!(m_dMaxFreq > m_dMinFreq))
-      m_dMinFreq = GetDefaultMinFreq();
+    m_dFDTDInterval = kFDTDIntervalRange.AcceptedOr(ReadTypedNumber(section, "FDTDInterval", "0.0", path), 0.0);
+    LoadFrequencies(ReadTypedNumber(section, "MinFreq", NumberText("%g", GetDefaultMinFreq()), path),
+                    ReadTypedNumber(section, "MaxFreq", NumberText("%g", GetDefaultMaxFreq()), path));
     const CString sweep = ReadText(section, "FreqSweepMode", "Adaptive", path);
     m_nFreqSweepMode = sweep == "Linear" ? SweepLinear : sweep == "Logarithmic" ? SweepLogarithmic : SweepAdaptive;
     m_nMaxAdaptiveFreqNumber = ReadSampleCount(section, "MaxAdaptiveFreqNumber", path);
@@ -264,6 +256,23 @@ bool CAnalysisData::Load(const char* path) {
   // Absolute, as the project path is: the board section finds a bare stored project name beside this file.
   m_SettingsPath = AbsolutePath(path);
   return true;
+}
+
+void CAnalysisData::LoadFrequencies(std::optional<double> minimum, std::optional<double> maximum) {
+  m_dMinFreq = kFrequencyRange.AcceptedOr(minimum, GetDefaultMinFreq());
+  m_dMaxFreq = kFrequencyRange.AcceptedOr(maximum, GetDefaultMaxFreq());
+  // The page wants the maximum above the minimum, as its edits show them: the default maximum first, then both
+  // defaults.
+  const auto inOrder = [this] {
+    const std::optional<double> shownMinimum = kFrequencyRange.Shown(m_dMinFreq);
+    const std::optional<double> shownMaximum = kFrequencyRange.Shown(m_dMaxFreq);
+    return shownMinimum && shownMaximum &&
+           JudgeShownFrequencies(*shownMinimum, *shownMaximum) == FrequencyFault::None;
+  };
+  if (!inOrder())
+    m_dMaxFreq = GetDefaultMaxFreq();
+  if (!inOrder())
+    m_dMinFreq = GetDefaultMinFreq();
 }
 
 bool CAnalysisData::ReadBoardSection() {

@@ -9,18 +9,8 @@
 #include "brimstead/SettingsIO.h"
 #include "platform/base/ProfileBatch.h"
 #include "shared/Misc_Ini.h"
-#include "shared/Misc_Number.h"
 
 using namespace settings_io;
-
-namespace {
-
-// The number at the start of a key's text, read from at most 127 characters as the file's readers always have.
-double LeadingNumber(const char* section, const char* key, const char* fallback, const char* file) {
-  const CString text = ReadText(section, key, fallback, file).Left(127);
-  return ParseDouble(text);
-}
-}  // namespace
 
 CProbeSectionText CDiffViaAnalysisData::ProbeSectionText() {
   CProbeSectionText text;
@@ -61,7 +51,8 @@ bool CDiffViaAnalysisData::Load(const char* path) {
   m_bExportCommonMode = ReadInt("OPTIONS_DV", "ExportCommonMode", 0, file) != 0;
   m_bExportDifferentialMode = ReadInt("OPTIONS_DV", "ExportDifferentialMode", 0, file) != 0;
   m_bDiffViaType = ReadInt("OPTIONS_DV", "DiffViaType", 0, file) != 0;
-  m_dNormalImpedance = kNormalImpedanceRange.AcceptedOr(LeadingNumber("OPTIONS_DV", "NormalImpedance", "50.0", file),
+  // Read, judged and kept as the model-type page takes a typed impedance; else the default.
+  m_dNormalImpedance = kNormalImpedanceRange.AcceptedOr(ReadTypedNumber("OPTIONS_DV", "NormalImpedance", "50.0", file),
                                                         DefaultNormalImpedance);
   if (!ReadBoardSection()) {
     m_Probes.RemoveAll();

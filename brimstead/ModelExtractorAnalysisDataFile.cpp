@@ -15,7 +15,6 @@
 #include "platform/base/ProfileBatch.h"
 #include "brimstead/WizardSeam.h"
 #include "shared/Misc_Ini.h"
-#include "shared/Misc_Number.h"
 
 using namespace settings_io;
 
@@ -104,8 +103,9 @@ bool CModelExtractorAnalysisData::Load(const char* path) {
   if (!CAnalysisData::Load(path))
     return false;
   const char* file = m_SettingsPath;
-  m_dNormalImpedance = kNormalImpedanceRange.AcceptedOr(
-      ParseDouble(ReadText("OPTIONS_ME", "NormalImpedance", "0.1", file).Left(127)), DefaultNormalImpedance);
+  // Read, judged and kept as the normalisation page takes a typed impedance; else the default.
+  m_dNormalImpedance = kNormalImpedanceRange.AcceptedOr(ReadTypedNumber("OPTIONS_ME", "NormalImpedance", "0.1", file),
+                                                        DefaultNormalImpedance);
   if (!ReadBoardSection()) {
     m_SupplyPorts.RemoveAll();
     m_ViaPorts.RemoveAll();

@@ -2,6 +2,7 @@
 
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/SystemError.h"
+#include "platform/framework/CDataExchange.h"
 #include "shared/Misc_Number.h"
 
 #include <climits>
@@ -99,21 +100,62 @@ CString ReadText(const char* section, const char* key, const char* fallback, con
   return CString(buffer.data());
 }
 
+namespace {
+// The value of a digit in the base, or -1 when the character is none.
+int DigitValue(char c, int base) {
+  int value = base;
+  if (c >= '0' && c <= '9')
+    value = c - '0';
+  else if (c >= 'a' && c <= 'f')
+    value = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F')
+    value = c - 'A' + 10;
+  return value < base ? value : -1;
+}
+
+// The integer at the start of `text` (see ReadInt); none when it starts with none or when it lies outside an int.
+std::optional<int> LeadingInt(const char* text) {
+  const char* p = text;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+    ++p;
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+')
+    ++p;
+  const bool hexadecimal = p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
+  const int base = hexadecimal ? 16 : 10;
+  if (hexadecimal)
+    p += 2;
+  // "0x" without a digit after it is the number 0, as the private-profile integers read it.
+  if (!hexadecimal && DigitValue(*p, base) < 0)
+    return std::nullopt;
+  long long value = 0;
+  for (; DigitValue(*p, base) >= 0; ++p) {
+    value = value * base + DigitValue(*p, base);
+    if (value > static_cast<long long>(INT_MAX) + 1)
+      return std::nullopt;
+  }
+  if (negative)
+    value = -value;
+  if (value > INT_MAX || value < INT_MIN)
+    return std::nullopt;
+  return static_cast<int>(value);
+}
+}  // namespace
+
 int ReadInt(const char* section, const char* key, int fallback, const char* file) {
-  const CString text = ReadText(section, key, "", file);
-  const char* end = nullptr;
-  const double number = ParseDouble(text, &end);
-  if (end == text.GetString() || number > INT_MAX || number < INT_MIN)
-    return fallback;
-  return static_cast<int>(GetPrivateProfileInt(section, key, fallback, file));
+  return LeadingInt(ReadText(section, key, "", file)).value_or(fallback);
 }
 
 bool ReadFlag(const char* section, const char* key, bool fallback, const char* file) {
   return ReadInt(section, key, fallback ? 1 : 0, file) != 0;
 }
 
-double ReadDouble(const char* section, const char* key, const char* fallback, const char* file) {
-  return ParseDouble(ReadText(section, key, fallback, file));
+std::optional<double> ReadTypedNumber(const char* section, const char* key, const char* fallback, const char* file) {
+  return plat::ReadDdxDouble(ReadText(section, key, fallback, file));
+}
+
+std::optional<int> ReadTypedCount(const char* section, const char* key, const char* file) {
+  return plat::ReadDdxInt(ReadText(section, key, "", file));
 }
 
 }  // namespace settings_io

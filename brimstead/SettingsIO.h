@@ -4,6 +4,8 @@
 
 #include "platform/base/CString.h"
 
+#include <optional>
+
 namespace settings_io {
 
 // A host object's text as written to the file: "" for none.
@@ -42,11 +44,16 @@ bool WriteSection(const char* section, const char* lines, const char* file);
 
 // A value ends at a carriage return or line feed.
 CString ReadText(const char* section, const char* key, const char* fallback, const char* file);
-// A value that does not start with a number (an empty one, a key without '=', a word) reads as `fallback`, as a
-// missing key does, rather than as 0; so does a number too large for an int (which would wrap around to any
-// other, 0 included).
+// The integer at the value's start, decimal or "0x" hexadecimal after blanks and a sign, as the private-profile
+// integers are read. A value that does not start with a number (an empty one, a key without '=', a word) reads as
+// `fallback`, as a missing key does, rather than as 0; so does a number too large for an int (which would wrap
+// around to any other, 0 included).
 int ReadInt(const char* section, const char* key, int fallback, const char* file);
 bool ReadFlag(const char* section, const char* key, bool fallback, const char* file);   // non-zero integer
-double ReadDouble(const char* section, const char* key, const char* fallback, const char* file);
+// A number a wizard page takes typed, read as the page reads its edit (plat::ReadDdxDouble, plat::ReadDdxInt): the
+// whole value one decimal number (a whole one for a count), blanks at its ends allowed; none for any other value
+// ("12abc", "0x10", "40.9" as a count, "inf"). `fallback` is the text of a missing key.
+std::optional<double> ReadTypedNumber(const char* section, const char* key, const char* fallback, const char* file);
+std::optional<int> ReadTypedCount(const char* section, const char* key, const char* file);
 
 }  // namespace settings_io

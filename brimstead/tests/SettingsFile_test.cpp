@@ -356,7 +356,7 @@ TEST_F(SettingsFile, CorruptValuesAreReadSoftly) {
   EXPECT_EQ(d->m_nAnalysisType, AnalysisLumped);   // names are case-sensitive
   EXPECT_EQ(d->m_nMode, 0);
   EXPECT_EQ(d->m_nAdaptiveSweepAccuracy, 3);
-  EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 12);
+  EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 50);   // "12abc" is no count the page takes
   EXPECT_DOUBLE_EQ(d->m_dMinFreq, 1e6);   // no number, and an infinite maximum: the defaults
   EXPECT_DOUBLE_EQ(d->m_dMaxFreq, 3e8);
   EXPECT_EQ(d->m_nDRCReportMode, DRCReportXLS);   // any other word reads as XLS
@@ -783,6 +783,42 @@ TEST_F(SettingsFile, CountsOutOfRangeAndEmptyValuesReadAsTheDefaults) {
   EXPECT_EQ(d->m_DRCReportFile, report);
   EXPECT_EQ(d->m_nAutoGenerateOutputFileName, 1);
   EXPECT_EQ(d->m_nBoardIndex, 0);
+}
+
+// An integer or flag of the file reads as the number its reader reads (a decimal or "0x" number at the value's start,
+// as the private-profile integers are read); a value that starts with none, or whose number is too large for an int,
+// reads as the missing key's default, never as that number wrapped around.
+TEST_F(SettingsFile, IntegersReadAsTheNumberTheyStartWithOrTheDefault) {
+  const struct {
+    const char* key;
+    const char* text;
+    int expected;
+  } rows[] = {
+      {"AdaptiveSweepAccuracy", "0x100000003", 2},  {"AdaptiveSweepAccuracy", "4294967299", 2},
+      {"AdaptiveSweepAccuracy", "-4294967295", 2},  {"AdaptiveSweepAccuracy", "3abc", 3},
+      {"AdaptiveSweepAccuracy", " 0x1 ", 1},        {"AdaptiveSweepAccuracy", "+3", 3},
+      {"AdaptiveSweepAccuracy", "x3", 2},           {"AdaptiveSweepAccuracy", "2147483647", 3},
+      {"AutoGenerateOutputFileName", "0x100000000", 1}, {"AutoGenerateOutputFileName", "0", 0},
+      {"AutoGenerateOutputFileName", "1e10", 1},    {"IncludeLowFreqConnections", "1e10", 1},
+      {"IncludeLowFreqConnections", "0x0", 0},      {"ExportShuntModel", "-0x80000000", 1},
+      {"ExportShuntModel", "-0x80000001", 1},       {"UseFDTD", "0x100000000", 1},
+  };
+  const fs::path file = dir / "integers.dao";
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.key) + "=" + row.text);
+    WriteBytes(file, std::string("[BOARD]\r\nProjectPath=demo8.json\r\n[OPTIONS_DW]\r\n") + row.key + "=" + row.text +
+                         "\r\n");
+    SetCurrentAnalysisData(nullptr);
+    auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+    ASSERT_TRUE(d->Load(file.string().c_str()));
+    const std::string key = row.key;
+    const int read = key == "AdaptiveSweepAccuracy"        ? d->m_nAdaptiveSweepAccuracy
+                     : key == "AutoGenerateOutputFileName" ? d->m_nAutoGenerateOutputFileName
+                     : key == "IncludeLowFreqConnections"  ? d->m_bIncludeLowFreqConnections
+                     : key == "ExportShuntModel"           ? d->m_bExportShuntModel
+                                                           : d->m_bUseFDTD;
+    EXPECT_EQ(read, row.expected);
+  }
 }
 
 // An editor's byte-order mark, bare line feeds, a repeated section or key: the first of each is read.

@@ -1,6 +1,7 @@
 #include "brimstead/wizards/DWDebugPage.h"
 
 #include "brimstead/AnalysisData.h"
+#include "brimstead/SettingRanges.h"
 #include "platform/framework/CDataExchange.h"
 
 BEGIN_MESSAGE_MAP(CDWDebugPage, CDWPage)
@@ -117,7 +118,7 @@ bool CDWDebugPage::ValidateAndStore() {
     record.m_bUseInterimTouchstone = m_bInterimTouchstone ? 1 : 0;
     record.m_bUseFDTD = m_bTimeDomain ? 1 : 0;
     record.m_bShowTPOscilloscope = m_bShowViewer ? 1 : 0;
-    record.m_dFDTDInterval = m_dInterval;
+    record.m_dFDTDInterval = kFDTDIntervalRange.Stored(m_dInterval);
   }
   if (record.m_nAnalysisType != AnalysisQuick) {
     record.m_bDRCOnly = m_bPreparationOnly ? 1 : 0;
@@ -130,5 +131,5 @@ bool CDWDebugPage::ValidateAndStore() {
 
 bool CDWDebugPage::AcceptsRecord() {
   // The interval shows only in Custom; any number it reads back as is taken.
-  return !Custom() || plat::ShownDdxDouble(Record().m_dFDTDInterval).has_value();
+  return !Custom() || kFDTDIntervalRange.Accepts(Record().m_dFDTDInterval);
 }

@@ -81,8 +81,8 @@ BOOL CDWFrequencyPage::OnSetActive() {
   m_bChecking = FALSE;
   m_bCheckPosted = false;
   const CAnalysisData& record = Record();
-  m_dMinFreq = record.m_dMinFreq * 1e-6;
-  m_dMaxFreq = record.m_dMaxFreq * 1e-6;
+  m_dMinFreq = record.m_dMinFreq * kFrequencyRange.pageUnitsPerRecordUnit;
+  m_dMaxFreq = record.m_dMaxFreq * kFrequencyRange.pageUnitsPerRecordUnit;
   if (CWnd* slider = GetDlgItem(IDC_ACCURACY))
     slider->SendMessage(TBM_SETRANGE, TRUE, MAKELPARAM(1, 3));
   if (Custom()) {
@@ -150,8 +150,8 @@ void CDWFrequencyPage::OnDefault() {
   record.m_nNonAdaptiveFreqNumber = 50;
   m_nSampling = 0;
   m_nSamples = 50;
-  m_dMinFreq = record.m_dMinFreq * 1e-6;
-  m_dMaxFreq = record.m_dMaxFreq * 1e-6;
+  m_dMinFreq = record.m_dMinFreq * kFrequencyRange.pageUnitsPerRecordUnit;
+  m_dMaxFreq = record.m_dMaxFreq * kFrequencyRange.pageUnitsPerRecordUnit;
   m_nAccuracy = 2;
   UpdateData(FALSE);
   RefreshControls();
@@ -185,22 +185,25 @@ LRESULT CDWFrequencyPage::OnCheckAfterFocusLoss(WPARAM, LPARAM) {
 }
 
 const char* CDWFrequencyPage::FrequencyRefusal(double minimum, double maximum, int* control) {
-  *control = IDC_MIN;
-  // Written as "not at least" so that a value that is no number is refused as well.
-  if (!(minimum >= kFrequencyRange.low))
-    return "Enter minimum frequency 0.001 MHz or greater";
   *control = IDC_MAX;
-  if (!(maximum > minimum))
-    return "Enter maximum frequency greater the minumum";
-  // The record holds hertz: a larger maximum would overflow to infinity, be saved as "inf" and come back as a
-  // text that is no number.
-  if (!(maximum <= kFrequencyRange.high))
-    return "Enter maximum frequency 1e+300 MHz or less";
+  switch (JudgeShownFrequencies(minimum, maximum)) {
+    case FrequencyFault::MinimumTooSmall:
+      *control = IDC_MIN;
+      return "Enter minimum frequency 0.001 MHz or greater";
+    case FrequencyFault::MaximumNotAboveMinimum:
+      return "Enter maximum frequency greater the minumum";
+    case FrequencyFault::MaximumTooLarge:
+      // The record holds hertz: a larger maximum would overflow to infinity, be saved as "inf" and come back as a
+      // text that is no number.
+      return "Enter maximum frequency 1e+300 MHz or less";
+    case FrequencyFault::None:
+      break;
+  }
   return nullptr;
 }
 
 const char* CDWFrequencyPage::SampleCountRefusal(int sampling, int samples) {
-  if (samples >= 0 && samples <= 9999)
+  if (kSampleCountRange.Accepts(samples))
     return nullptr;
   return sampling != 0 ? "Enter number of samples between 0 and 9999" : "Enter 0 to use default number of sweeps";
 }
@@ -213,8 +216,8 @@ bool CDWFrequencyPage::AcceptsRecord() {
       return false;
   }
   // The edits show megahertz: two frequencies apart in the record may read back as one.
-  const std::optional<double> minimum = plat::ShownDdxDouble(record.m_dMinFreq * 1e-6);
-  const std::optional<double> maximum = plat::ShownDdxDouble(record.m_dMaxFreq * 1e-6);
+  const std::optional<double> minimum = kFrequencyRange.Shown(record.m_dMinFreq);
+  const std::optional<double> maximum = kFrequencyRange.Shown(record.m_dMaxFreq);
   int control = 0;
   return minimum && maximum && !FrequencyRefusal(*minimum, *maximum, &control);
 }
@@ -227,8 +230,8 @@ bool CDWFrequencyPage::CheckFrequencies() {
     return false;
   }
   CAnalysisData& record = Record();
-  record.m_dMinFreq = m_dMinFreq * 1e6;
-  record.m_dMaxFreq = m_dMaxFreq * 1e6;
+  record.m_dMinFreq = kFrequencyRange.Stored(m_dMinFreq);
+  record.m_dMaxFreq = kFrequencyRange.Stored(m_dMaxFreq);
   return true;
 }
 

@@ -56,11 +56,6 @@ BOOL CDWPage::OnWizardFinish() {
   return answer;
 }
 
-bool CDWPage::ExchangeTakes(double value, double low, double high) {
-  const std::optional<double> back = plat::ShownDdxDouble(value);
-  return back && *back >= low && *back <= high;
-}
-
 void CDWPage::RefuseInput(LPCSTR text, int controlId) {
   ::MessageBox(m_hWnd, text, "Brimstead", MB_OK | MB_ICONSTOP);
   if (!m_hWnd)

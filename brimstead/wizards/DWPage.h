@@ -67,10 +67,6 @@ protected:
   static CAnalysisData& Record();
   // Whether the record's settings mode is Custom (1); the pages offer their detailed options only then.
   static bool Custom();
-  // Whether an edit that shows `value` gives back a number (plat::ShownDdxDouble) that a range check from `low` to
-  // `high` takes. The pages read their numbers as their edits show them (plat::DDX_TextAsShown), so that this judges
-  // the record as their Next judges what is typed.
-  static bool ExchangeTakes(double value, double low, double high);
   // Clears the valid flag; pages that validate typed values call it when their validation starts.
   void BeginValidation() { m_bValid = 0; }
   void SetValid() { m_bValid = 1; }

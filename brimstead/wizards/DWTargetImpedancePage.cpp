@@ -36,14 +36,13 @@ bool CDWTargetImpedancePage::ValidateAndStore() {
   BeginValidation();
   if (!UpdateData(TRUE))
     return false;
-  Record().m_dTargetImpedance = m_dTarget * 0.001;
+  Record().m_dTargetImpedance = kTargetImpedanceRange.Stored(m_dTarget);
   SetValid();
   return true;
 }
 
 bool CDWTargetImpedancePage::AcceptsRecord() {
-  return ExchangeTakes(Record().m_dTargetImpedance * kTargetImpedanceRange.pageUnitsPerRecordUnit,
-                       kTargetImpedanceRange.low, kTargetImpedanceRange.high);
+  return kTargetImpedanceRange.Accepts(Record().m_dTargetImpedance);
 }
 
 void CDWTargetImpedancePage::OnCalculator() {

@@ -61,14 +61,14 @@ bool CDVModelTypePage::ValidateAndStore() {
   }
   if (!moved)
     return false;
-  record->m_dNormalImpedance = m_dImpedance;
+  record->m_dNormalImpedance = kNormalImpedanceRange.Stored(m_dImpedance);
   SetValid();
   return true;
 }
 
 bool CDVModelTypePage::AcceptsRecord() {
   const CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
-  return !record || ExchangeTakes(record->m_dNormalImpedance, kNormalImpedanceRange.low, kNormalImpedanceRange.high);
+  return !record || kNormalImpedanceRange.Accepts(record->m_dNormalImpedance);
 }
 
 CMENormImpedancePage::CMENormImpedancePage() : CDWPage(IDD) {}
@@ -91,12 +91,12 @@ bool CMENormImpedancePage::ValidateAndStore() {
   if (!UpdateData(TRUE))
     return false;
   if (CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData())
-    record->m_dNormalImpedance = m_dImpedance;
+    record->m_dNormalImpedance = kNormalImpedanceRange.Stored(m_dImpedance);
   SetValid();
   return true;
 }
 
 bool CMENormImpedancePage::AcceptsRecord() {
   const CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  return !record || ExchangeTakes(record->m_dNormalImpedance, kNormalImpedanceRange.low, kNormalImpedanceRange.high);
+  return !record || kNormalImpedanceRange.Accepts(record->m_dNormalImpedance);
 }

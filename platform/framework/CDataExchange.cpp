@@ -186,11 +186,17 @@ CString FormatDdxFloat(float value) {
   text.Format("%.6g", static_cast<double>(value));
   return text;
 }
-std::optional<double> ShownDdxDouble(double value) {
-  double back = 0;
-  if (!ParseReal(FormatDdxDouble(value), back)) return std::nullopt;
-  return back;
+std::optional<double> ReadDdxDouble(const CString& text) {
+  double read = 0;
+  if (!ParseReal(text, read)) return std::nullopt;
+  return read;
 }
+std::optional<int> ReadDdxInt(const CString& text) {
+  long long read = 0;
+  if (!ParseSigned(text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), read)) return std::nullopt;
+  return static_cast<int>(read);
+}
+std::optional<double> ShownDdxDouble(double value) { return ReadDdxDouble(FormatDdxDouble(value)); }
 }  // namespace plat
 
 CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)

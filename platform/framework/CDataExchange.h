@@ -59,6 +59,10 @@ namespace plat {
 // The texts numbers take in controls: integers in decimal, doubles with 15 significant digits, floats 6.
 CString FormatDdxDouble(double value);
 CString FormatDdxFloat(float value);
+// What DDX_Text reads from an edit holding `text` (the whole text one number, blanks at its ends allowed: a decimal
+// number for a double, finite; a decimal integer for an int); none when it refuses the text with its prompt.
+std::optional<double> ReadDdxDouble(const CString& text);
+std::optional<int> ReadDdxInt(const CString& text);
 // The number DDX_Text reads back from an edit that shows `value`: the value rounded to the digits FormatDdxDouble
 // shows; none when that text is no number the exchange reads (a value that rounds beyond the largest double).
 std::optional<double> ShownDdxDouble(double value);

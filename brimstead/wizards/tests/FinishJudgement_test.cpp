@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 using namespace wiztest;
 namespace fs = std::filesystem;
@@ -146,6 +147,11 @@ std::string SettingsText(Wizard kind, const std::string& options, const std::str
   return text + "[HEADER]\r\nFileVersion=1.0\r\n[" + SectionOf(kind) + "]\r\n" + options;
 }
 
+// Frequencies of the record, in hertz, put into it after the load.
+struct Frequencies {
+  double minimum, maximum;
+};
+
 // A row: settings of the sample project that one line changes, and the page whose check refuses them with its box
 // (0: none refuses; the host's Run follows).
 struct Row {
@@ -156,6 +162,10 @@ struct Row {
   std::string net2;      // the decoupling record's second net
   int page;
   std::string box;
+  // Numbers no settings file brings, since the load takes a number as its page does: put into the record after the
+  // load, they stand for a record that holds them however it came to.
+  std::optional<Frequencies> frequencies = std::nullopt;
+  std::optional<double> interval = std::nullopt;
 };
 
 // Each row, the settings loaded anew for each way that runs; after "Save && Run" the close box. A refused record
@@ -163,7 +173,7 @@ struct Row {
 TEST_F(FinishJudgement, LoadedSettingsThatAPageRefusesShowThatPageWithItsBoxAndRunAndSaveNothing) {
   const std::string missing = (dir / "missing" / "report.xls").string();
   // 1 MHz and the next double above it read back as one number in the frequency edits.
-  const std::string sameFrequencies = "MinFreq=1000000\r\nMaxFreq=1000000.0000000002\r\n";
+  const Frequencies sameFrequencies{1000000, 1000000.0000000002};
   const std::string lumped = "Analysis=Lumped\r\n";
   // A file name may hold a character nobody can type; a settings line brings it whole.
   const std::string controlName = (dir / "out\x01put.s1p").string();
@@ -180,20 +190,19 @@ TEST_F(FinishJudgement, LoadedSettingsThatAPageRefusesShowThatPageWithItsBoxAndR
        "The output file name \"" + shownControlName +
            "\" holds a control character (a line break, a tab or another character that cannot be typed), which no "
            "name or text handed on may hold. Please enter it without one."},
-      {"frequencies that read back as one", Wizard::Decoupling, false, lumped + sameFrequencies, "VCC_3V3",
-       CDWFrequencyPage::IDD, "Enter maximum frequency greater the minumum"},
-      {"an interval the edit cannot show", Wizard::Decoupling, true,
-       lumped + "Mode=Custom\r\nUseFDTD=1\r\nFDTDInterval=1.7976931348623157e308\r\n", "VCC_3V3", CDWDebugPage::IDD,
-       "Please enter a number."},
-      {"bypass frequencies", Wizard::Bypass, false, sameFrequencies, "", CDWFrequencyPage::IDD,
-       "Enter maximum frequency greater the minumum"},
-      {"via-model frequencies", Wizard::ViaModel, false, sameFrequencies, "", CDWFrequencyPage::IDD,
-       "Enter maximum frequency greater the minumum"},
-      {"extractor frequencies", Wizard::Extractor, false, sameFrequencies, "", CDWFrequencyPage::IDD,
-       "Enter maximum frequency greater the minumum"},
+      {"frequencies that read back as one", Wizard::Decoupling, false, lumped, "VCC_3V3", CDWFrequencyPage::IDD,
+       "Enter maximum frequency greater the minumum", sameFrequencies},
+      {"an interval the edit cannot show", Wizard::Decoupling, true, lumped + "Mode=Custom\r\nUseFDTD=1\r\n",
+       "VCC_3V3", CDWDebugPage::IDD, "Please enter a number.", std::nullopt, 1.7976931348623157e308},
+      {"bypass frequencies", Wizard::Bypass, false, "", "", CDWFrequencyPage::IDD,
+       "Enter maximum frequency greater the minumum", sameFrequencies},
+      {"via-model frequencies", Wizard::ViaModel, false, "", "", CDWFrequencyPage::IDD,
+       "Enter maximum frequency greater the minumum", sameFrequencies},
+      {"extractor frequencies", Wizard::Extractor, false, "", "", CDWFrequencyPage::IDD,
+       "Enter maximum frequency greater the minumum", sameFrequencies},
       // A Quick analysis skips the frequency step, whose check then judges nothing.
-      {"frequencies of a skipped step", Wizard::Decoupling, false,
-       "Analysis=Quick\r\nDRCReportMode=NoReport\r\n" + sameFrequencies, "VCC_3V3", 0, ""},
+      {"frequencies of a skipped step", Wizard::Decoupling, false, "Analysis=Quick\r\nDRCReportMode=NoReport\r\n",
+       "VCC_3V3", 0, "", sameFrequencies},
       {"settings every page takes", Wizard::Decoupling, false, lumped, "VCC_3V3", 0, ""},
   };
   automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
@@ -208,6 +217,12 @@ TEST_F(FinishJudgement, LoadedSettingsThatAPageRefusesShowThatPageWithItsBoxAndR
       std::ofstream(settings, std::ios::binary | std::ios::trunc) << text;
       ASSERT_TRUE(OpenOn(row.kind, row.debug, settings));
       ASSERT_EQ(fs::path(GetAnalysisData()->m_SettingsPath.GetString()), settings);
+      if (row.frequencies) {
+        GetAnalysisData()->m_dMinFreq = row.frequencies->minimum;
+        GetAnalysisData()->m_dMaxFreq = row.frequencies->maximum;
+      }
+      if (row.interval)
+        GetAnalysisData()->m_dFDTDInterval = *row.interval;
       if (onAnotherPage) {
         GetAnalysisData()->m_bSaveSettings = 1;
         GoToAnotherPage(row.page);
@@ -385,6 +400,197 @@ TEST_F(FinishJudgement, NextTakesExactlyTheNumbersFinishTakesAndRefusesTheRestWi
       EXPECT_EQ(std::count(callback.Lines().begin(), callback.Lines().end(), "Run"), 0);
     }
     CloseWizard();
+  }
+}
+
+// A number field of a record, the key that stores it and the page whose edit shows it.
+enum class Field { Target, MinFreq, MaxFreq, Interval, AdaptiveCount, NonAdaptiveCount, NormalImpedance };
+
+struct FieldPlace {
+  const char* key;
+  int page;
+  int edit;
+};
+
+FieldPlace PlaceOf(Field field) {
+  switch (field) {
+    case Field::Target: return {"TargetImpedancee", CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_TARGET};
+    case Field::MinFreq: return {"MinFreq", CDWFrequencyPage::IDD, CDWFrequencyPage::IDC_MIN};
+    case Field::MaxFreq: return {"MaxFreq", CDWFrequencyPage::IDD, CDWFrequencyPage::IDC_MAX};
+    case Field::Interval: return {"FDTDInterval", CDWDebugPage::IDD, CDWDebugPage::IDC_INTERVAL};
+    case Field::AdaptiveCount:
+      return {"MaxAdaptiveFreqNumber", CDWFrequencyPage::IDD, CDWFrequencyPage::IDC_SAMPLES};
+    case Field::NonAdaptiveCount:
+      return {"NonAdaptiveFreqNumber", CDWFrequencyPage::IDD, CDWFrequencyPage::IDC_SAMPLES};
+    case Field::NormalImpedance: break;
+  }
+  if (dynamic_cast<CDiffViaAnalysisData*>(GetAnalysisData()))
+    return {"NormalImpedance", CDVModelTypePage::IDD, CDVModelTypePage::IDC_IMPEDANCE};
+  return {"NormalImpedance", CMENormImpedancePage::IDD, CMENormImpedancePage::IDC_IMPEDANCE};
+}
+
+// The current record's normalisation impedance (the via-model's or the extractor's).
+double& NormalImpedanceOfRecord() {
+  if (auto* via = dynamic_cast<CDiffViaAnalysisData*>(GetAnalysisData()))
+    return via->m_dNormalImpedance;
+  return dynamic_cast<CModelExtractorAnalysisData&>(*GetAnalysisData()).m_dNormalImpedance;
+}
+
+double ValueOfRecord(Field field) {
+  const CAnalysisData& record = *GetAnalysisData();
+  switch (field) {
+    case Field::Target: return record.m_dTargetImpedance;
+    case Field::MinFreq: return record.m_dMinFreq;
+    case Field::MaxFreq: return record.m_dMaxFreq;
+    case Field::Interval: return record.m_dFDTDInterval;
+    case Field::AdaptiveCount: return record.m_nMaxAdaptiveFreqNumber;
+    case Field::NonAdaptiveCount: return record.m_nNonAdaptiveFreqNumber;
+    case Field::NormalImpedance: return NormalImpedanceOfRecord();
+  }
+  return 0;
+}
+
+// Puts the number of a text its page took as a number into the record, in the record's unit.
+void PutIntoRecord(Field field, const std::string& text) {
+  CAnalysisData& record = *GetAnalysisData();
+  const double number = std::strtod(text.c_str(), nullptr);
+  const int count = static_cast<int>(std::strtoll(text.c_str(), nullptr, 10));
+  switch (field) {
+    case Field::Target: record.m_dTargetImpedance = number; break;
+    case Field::MinFreq: record.m_dMinFreq = number; break;
+    case Field::MaxFreq: record.m_dMaxFreq = number; break;
+    case Field::Interval: record.m_dFDTDInterval = number; break;
+    case Field::AdaptiveCount: record.m_nMaxAdaptiveFreqNumber = count; break;
+    case Field::NonAdaptiveCount: record.m_nNonAdaptiveFreqNumber = count; break;
+    case Field::NormalImpedance: NormalImpedanceOfRecord() = number; break;
+  }
+}
+
+// A number a settings file holds loads as its page makes of it: read as the page reads a typed number (the whole
+// text one decimal number, blanks at its ends allowed), judged as the page's edit shows it and kept as Next on the
+// page stores it; what the page refuses, as no number or as a number, loads as the file's missing key does. The
+// page is driven: the text typed into its edit (Next refuses no number with the exchange's prompt), then, for a
+// number, the record holding it shown by the page and Next clicked.
+TEST_F(FinishJudgement, ALoadedNumberIsWhatItsPageMakesOfItOrTheDefault) {
+  struct LoadRow {
+    Wizard kind;
+    Field field;
+    const char* text;
+  };
+  const std::vector<LoadRow> rows = {
+      {Wizard::Decoupling, Field::Target, "10.000000000000002"},
+      {Wizard::Decoupling, Field::Target, "0.0000009999999999999998"},
+      {Wizard::Decoupling, Field::Target, "10.00000000000001"},
+      {Wizard::Decoupling, Field::Target, "10.0000000000001"},
+      {Wizard::Decoupling, Field::Target, "0.000000999999999999999"},
+      {Wizard::Decoupling, Field::Target, "0.012abc"},
+      {Wizard::Decoupling, Field::Target, " 5 "},
+      {Wizard::Decoupling, Field::Target, "+5"},
+      {Wizard::Decoupling, Field::Target, "0x10"},
+      {Wizard::Decoupling, Field::Target, "1,5"},
+      {Wizard::Decoupling, Field::Target, "inf"},
+      {Wizard::Decoupling, Field::Target, "nan"},
+      {Wizard::Decoupling, Field::Target, "1e309"},
+      {Wizard::Decoupling, Field::Target, "-0"},
+      {Wizard::Decoupling, Field::Target, ""},
+      {Wizard::Decoupling, Field::MinFreq, "999.9999999999999"},
+      {Wizard::Decoupling, Field::MinFreq, "999.999999999999"},
+      {Wizard::Decoupling, Field::MinFreq, "2e6Hz"},
+      {Wizard::Decoupling, Field::MinFreq, "1234567.8"},
+      {Wizard::Decoupling, Field::MinFreq, "1e-320"},
+      {Wizard::Decoupling, Field::MaxFreq, "1.0000000000000002e306"},
+      {Wizard::Decoupling, Field::MaxFreq, "1.00000000000001e306"},
+      {Wizard::Decoupling, Field::MaxFreq, "1000000.0000000002"},
+      {Wizard::Decoupling, Field::MaxFreq, "3e8 "},
+      {Wizard::Decoupling, Field::MaxFreq, "1.7976931348623157e308"},
+      {Wizard::Decoupling, Field::Interval, "1.7976931348623157e308"},
+      {Wizard::Decoupling, Field::Interval, "-1.79769313486231e308"},
+      {Wizard::Decoupling, Field::Interval, "0.1000000000000000055"},
+      {Wizard::Decoupling, Field::Interval, "4.9e-324"},
+      {Wizard::Decoupling, Field::Interval, "5s"},
+      {Wizard::Decoupling, Field::Interval, "0x1p4"},
+      {Wizard::Decoupling, Field::AdaptiveCount, "0x10"},
+      {Wizard::Decoupling, Field::AdaptiveCount, "12abc"},
+      {Wizard::Decoupling, Field::AdaptiveCount, "40.9"},
+      {Wizard::Decoupling, Field::AdaptiveCount, "9999"},
+      {Wizard::Decoupling, Field::AdaptiveCount, "10000"},
+      {Wizard::Decoupling, Field::AdaptiveCount, " +7 "},
+      {Wizard::Decoupling, Field::AdaptiveCount, "-0"},
+      {Wizard::Decoupling, Field::AdaptiveCount, "4294967300"},
+      {Wizard::Decoupling, Field::AdaptiveCount, "1e3"},
+      {Wizard::Decoupling, Field::NonAdaptiveCount, "40.9"},
+      {Wizard::Decoupling, Field::NonAdaptiveCount, "0"},
+      {Wizard::Bypass, Field::Target, "10.000000000000002"},
+      {Wizard::Bypass, Field::MinFreq, "999.9999999999999"},
+      {Wizard::Bypass, Field::MaxFreq, "1.0000000000000002e306"},
+      {Wizard::Bypass, Field::Interval, "nan"},
+      {Wizard::Bypass, Field::AdaptiveCount, "12abc"},
+      {Wizard::ViaModel, Field::NormalImpedance, "10000.000000000002"},
+      {Wizard::ViaModel, Field::NormalImpedance, "0.0009999999999999998"},
+      {Wizard::ViaModel, Field::NormalImpedance, "10000.0000000001"},
+      {Wizard::ViaModel, Field::NormalImpedance, "85abc"},
+      {Wizard::ViaModel, Field::MinFreq, "2e6Hz"},
+      {Wizard::ViaModel, Field::MaxFreq, "1.0000000000000002e306"},
+      {Wizard::ViaModel, Field::Interval, "-0"},
+      {Wizard::ViaModel, Field::NonAdaptiveCount, "0x10"},
+      {Wizard::Extractor, Field::NormalImpedance, "10000.000000000002"},
+      {Wizard::Extractor, Field::NormalImpedance, "0.0009999999999999998"},
+      {Wizard::Extractor, Field::NormalImpedance, "0.000999999999999999"},
+      {Wizard::Extractor, Field::NormalImpedance, " 1e-3 "},
+      {Wizard::Extractor, Field::NormalImpedance, "0x10"},
+      {Wizard::Extractor, Field::MinFreq, "999.9999999999999"},
+      {Wizard::Extractor, Field::MaxFreq, "2e6Hz"},
+      {Wizard::Extractor, Field::Interval, "1e-320"},
+      {Wizard::Extractor, Field::AdaptiveCount, "40.9"},
+  };
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  const fs::path withKey = dir / "number.dao", withoutKey = dir / "default.dao";
+  const auto noNumberBoxes = [] {
+    return BoxesSaying("Please enter a number.") + BoxesSaying("Please enter an integer.");
+  };
+  for (const LoadRow& row : rows) {
+    SCOPED_TRACE(std::string(SectionOf(row.kind)) + " " + std::to_string(static_cast<int>(row.field)) + " \"" +
+                 row.text + "\"");
+    std::string options = "Mode=Custom\r\nUseFDTD=1\r\n";
+    if (row.kind == Wizard::Decoupling)
+      options = "Analysis=Lumped\r\n" + options;
+    if (row.field == Field::NonAdaptiveCount)
+      options += "FreqSweepMode=Linear\r\n";
+    std::ofstream(withoutKey, std::ios::binary | std::ios::trunc) << SettingsText(row.kind, options, "VCC_3V3");
+    // The load's answer.
+    ASSERT_TRUE(OpenOn(row.kind, true, withoutKey));
+    const FieldPlace place = PlaceOf(row.field);
+    const double fallback = ValueOfRecord(row.field);
+    CloseWizard();
+    std::ofstream(withKey, std::ios::binary | std::ios::trunc)
+        << SettingsText(row.kind, options + place.key + "=" + row.text + "\r\n", "VCC_3V3");
+    ASSERT_TRUE(OpenOn(row.kind, true, withKey));
+    const double loaded = ValueOfRecord(row.field);
+    CloseWizard();
+
+    // The page's answer: the text typed (no number is refused with the exchange's prompt) ...
+    double expected = fallback;
+    ASSERT_TRUE(OpenOn(row.kind, true, withoutKey));
+    ASSERT_NE(Page(place.page, true), nullptr);
+    ::SetWindowText(Dialog().FindPageControl(place.edit, place.page), row.text);
+    const int refusals = noNumberBoxes();
+    Click(BarButton(brimwiz::IDC_WIZ_NEXT));
+    Pump();
+    const bool number = noNumberBoxes() == refusals;
+    CloseWizard();
+    // ... and a number as the record holding it: shown by the page, Next stores it or refuses it.
+    if (number) {
+      ASSERT_TRUE(OpenOn(row.kind, true, withoutKey));
+      PutIntoRecord(row.field, row.text);
+      ASSERT_NE(Page(place.page, true), nullptr);
+      const std::size_t boxes = plat::ShownLog().size();
+      Click(BarButton(brimwiz::IDC_WIZ_NEXT));
+      Pump();
+      if (plat::ShownLog().size() == boxes && ActivePageId() != place.page)
+        expected = ValueOfRecord(row.field);
+      CloseWizard();
+    }
+    EXPECT_EQ(loaded, expected) << (number ? "a number" : "no number") << "; the default is " << fallback;
   }
 }
 
