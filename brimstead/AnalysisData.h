@@ -61,6 +61,12 @@ public:
   bool MakeDefaultSettingsPath();
   bool MakeDefaultDRCReportPath();
   void SetDRCReportMode(int mode);
+  // A report path as the record takes it, from the host or a settings file alike, so that one spelling names one
+  // file at every Run: a relative path is a file of the project's folder, read whole ("sub/r.csv" is
+  // "<project folder>/sub/r.csv"; "." segments and doubled separators dropped, ".." kept); one that begins with a
+  // single '\\' stays on the project's drive. Any other path, and every path while no project is set, is kept as
+  // given.
+  CString ReportPathOfProject(const char* path) const;
   CString GetSettingsPathRelative() const;
   CString GetDRCReportFileRelative() const;
   CString GetOutputFilePathRelative() const;

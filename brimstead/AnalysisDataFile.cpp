@@ -243,13 +243,8 @@ bool CAnalysisData::Load(const char* path) {
     const CString report = ReadText(section, "DRCReportMode", "NoReport", path);
     m_nDRCReportMode = report == "NoReport" ? DRCNoReport : report == "CSV" ? DRCReportCSV : DRCReportXLS;
     // An empty value names no file (it would name the project's folder): the report file stays.
-    CString reportFile = ReadText(section, "DRCReportFile", "", path);
-    if (reportFile.IsEmpty())
-      reportFile = GetDRCReportFileRelative();
-    if (IsRelativePath(reportFile))
-      m_DRCReportFile = DriveAndDirectory(m_ProjectPath) + FileNameOfPath(reportFile);
-    else
-      m_DRCReportFile = reportFile;
+    const CString reportFile = ReadText(section, "DRCReportFile", "", path);
+    m_DRCReportFile = ReportPathOfProject(reportFile.IsEmpty() ? GetDRCReportFileRelative() : reportFile);
   }
   m_PageFlags[0] = 1;
   m_PageFlags[1] = 0;
@@ -367,6 +362,38 @@ CString RelativeToProject(const CString& file, const CString& project) {
   return file;
 }
 }  // namespace
+
+CString CAnalysisData::ReportPathOfProject(const char* path) const {
+  const CString given(path ? path : "");
+  if (given.IsEmpty() || !IsRelativePath(given) || m_ProjectPath.IsEmpty())
+    return given;
+  // A path from the root of the drive stays on the project's drive, as an output name does.
+  if (given[0] == '\\')
+    return SplitPath(m_ProjectPath).drive + given;
+  // Joined whole: its folders kept, its "." segments and doubled separators dropped, so that every spelling of one
+  // file reads as one path; ".." stays as written (it need not lead to the folder holding a link).
+  std::string joined(DriveAndDirectory(m_ProjectPath).GetString());
+  const std::string text(given.GetString());
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find_first_of("\\/", start);
+    if (end == std::string::npos)
+      end = text.size();
+    const std::string segment = text.substr(start, end - start);
+    if (!segment.empty() && segment != ".") {
+      if (!joined.empty() && joined.back() != '\\' && joined.back() != '/' && joined.back() != ':')
+        joined += '/';
+      joined += segment;
+    }
+    start = end + 1;
+  }
+  // A trailing separator names a folder, which the finish page refuses as such.
+  const auto endsInSeparator = [](const std::string& path) {
+    return !path.empty() && (path.back() == '\\' || path.back() == '/');
+  };
+  if (endsInSeparator(text) && !endsInSeparator(joined))
+    joined += '/';
+  return CString(joined.c_str());
+}
 
 CString CAnalysisData::GetSettingsPathRelative() const { return RelativeToProject(m_SettingsPath, m_ProjectPath); }
 

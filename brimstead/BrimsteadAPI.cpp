@@ -50,8 +50,9 @@ bool CBrimsteadAPI::Run() {
     record.m_nAutoGenerateOutputFileName = 0;
     record.m_OutputFileName = m_KeptOutputFileName;
   }
+  // A relative name is a file of the project's folder, as the same name loaded from a settings file is.
   if (!m_KeptDRCReportFile.IsEmpty())
-    record.m_DRCReportFile = m_KeptDRCReportFile;
+    record.m_DRCReportFile = record.ReportPathOfProject(m_KeptDRCReportFile);
   if (!WizardWindow())
     return false;
   return PostClick(m_pDialog->GetFinishButton());

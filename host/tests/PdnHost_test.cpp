@@ -2403,6 +2403,92 @@ TEST_F(PdnHostProgram, AReportAndSettingsFileInAFolderDifferingOnlyInCaseComeBac
   }
 }
 
+// A report path the host sets (SetDRCReportFile) names one file at every Run: a relative path is read against the
+// project's folder, whole (its folders kept), at the host's Run, at the Run after the settings it saved are loaded,
+// and at the Run after a settings file of earlier versions (or a hand edit) that holds the path itself is loaded;
+// the finish page judges that file (an old report there is deleted before the Run, a path whose folder is missing
+// is refused with its box and nothing runs). pdnhost runs in a working folder that holds a file under every
+// spelling, none of which, nor any other file of the project's folder, is touched.
+TEST_F(PdnHostProgram, AReportPathTheHostSetsNamesOneFileBeforeAndAfterAReload) {
+  const fs::path proj = dir / "proj", here = dir / "work" / "here", full = dir / "full";
+  for (const fs::path& folder : {proj / "sub", here / "sub", here / "nosub", full})
+    fs::create_directories(folder);
+  const std::string projectFile = (proj / "demo8.brd").string(), settings = (proj / "demo8.dao").string();
+  std::ofstream(projectFile) << "board\n";
+  const struct {
+    std::string spelling;
+    std::string file;   // the file it names, as the host gets it
+    bool refused;       // its folder is missing: the finish page refuses it
+  } rows[] = {
+      {"rep.csv", (proj / "rep.csv").string(), false},
+      {"sub/r.csv", (proj / "sub/r.csv").string(), false},
+      {"../r.csv", (proj / "../r.csv").string(), false},
+      {"./r.csv", (proj / "r.csv").string(), false},
+      {"run-12:30.csv", (proj / "run-12:30.csv").string(), false},
+      {(full / "r.csv").string(), (full / "r.csv").string(), false},
+      {"nosub/r.csv", (proj / "nosub/r.csv").string(), true},
+  };
+  // Every file any spelling could name, read against the project's folder or the working folder.
+  std::vector<fs::path> files;
+  for (const fs::path& folder : {proj, here})
+    for (const char* name : {"rep.csv", "r.csv", "sub/r.csv", "../r.csv", "run-12:30.csv"})
+      files.push_back(folder / name);
+  files.push_back(here / "nosub/r.csv");
+  files.push_back(full / "r.csv");
+  const std::string program = "cd " + here.string() + " && " + PDNHOST_PROGRAM;
+  const std::string common = "--open modeless --fixed-clock --project " + projectFile + " --save";
+  const std::string run = "call Run\n";
+  const fs::path script = dir / "report.pdnscript", earlier = proj / "earlier.dao";
+  // A settings file of the Quick analysis, whose report line each row replaces, as earlier versions stored it.
+  std::ofstream(script) << kQuickOfVddIo << run;
+  ASSERT_EQ(RunPdnHost(common + " --script " + script.string(), program).code, 0);
+  const std::string saved = ReadFile(settings);
+  const size_t line = saved.find("DRCReportFile="), lineEnd = saved.find("\r\n", line);
+  ASSERT_NE(line, std::string::npos) << saved;
+
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.spelling);
+    std::string stored = saved;
+    stored.replace(line, lineEnd - line, "DRCReportFile=" + row.spelling);
+    std::ofstream(earlier, std::ios::binary | std::ios::trunc) << stored;
+    struct Step {
+      const char* what;
+      std::string options, script;
+    };
+    const std::vector<Step> steps = {
+        {"the host's Run", " --drc-report \"" + row.spelling + "\"", kQuickOfVddIo},
+        {"the Run after the load of what it saved", " --load " + settings, kToTheFinishPage},
+        {"the Run after the load of an earlier file", " --load " + earlier.string(), kToTheFinishPage},
+    };
+    for (const Step& step : steps) {
+      SCOPED_TRACE(step.what);
+      if (row.refused && step.options.rfind(" --load " + settings, 0) == 0)
+        continue;   // a refused Finish saved nothing
+      for (const fs::path& file : files)
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << file.string();
+      // A refused path: the report is switched off after the box, so that the close leaves the page.
+      std::ofstream(script) << step.script << (row.refused ? "answer message ok\n" + run + "click 1185\n" : run);
+      const Outcome outcome = RunPdnHost(common + step.options + " --script " + script.string(), program);
+      ASSERT_EQ(outcome.code, 0) << outcome.output;
+      if (row.refused) {
+        EXPECT_NE(outcome.output.find("File \"" + row.file + "\" can't be owerriten."), std::string::npos)
+            << outcome.output;
+        EXPECT_EQ(outcome.output.find("callback: Run"), std::string::npos) << outcome.output;
+      } else {
+        EXPECT_NE(outcome.output.find("callback: Run"), std::string::npos) << outcome.output;
+        EXPECT_NE(outcome.output.find("  GetDRCReportFile = " + row.file + "\n"), std::string::npos) << outcome.output;
+      }
+      for (const fs::path& file : files) {
+        const bool named = fs::path(row.file).lexically_normal() == file.lexically_normal();
+        if (named && !row.refused)
+          EXPECT_FALSE(fs::exists(file)) << file << ": the old report is deleted before the Run";
+        else
+          EXPECT_EQ(ReadFile(file), file.string()) << file << " is not touched";
+      }
+    }
+  }
+}
+
 // A report chosen on the finish page as "run-12:30.csv", in the folder of a project named "x:demo8.brd", is saved,
 // loaded back by each door that loads, shown, handed to the host's Run whole and deleted before the run; the user's
 // own "30.csv" beside it is never touched, and the board section is taken (the nets).
