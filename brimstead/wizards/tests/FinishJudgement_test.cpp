@@ -472,76 +472,41 @@ void PutIntoRecord(Field field, const std::string& text) {
 // page is driven: the text typed into its edit (Next refuses no number with the exchange's prompt), then, for a
 // number, the record holding it shown by the page and Next clicked.
 TEST_F(FinishJudgement, ALoadedNumberIsWhatItsPageMakesOfItOrTheDefault) {
+  // A row: a ranged setting of a record and the file texts tried, at the edges of what its page shows and reads.
   struct LoadRow {
     Wizard kind;
     Field field;
-    const char* text;
+    std::vector<const char*> texts;
   };
   const std::vector<LoadRow> rows = {
-      {Wizard::Decoupling, Field::Target, "10.000000000000002"},
-      {Wizard::Decoupling, Field::Target, "0.0000009999999999999998"},
-      {Wizard::Decoupling, Field::Target, "10.00000000000001"},
-      {Wizard::Decoupling, Field::Target, "10.0000000000001"},
-      {Wizard::Decoupling, Field::Target, "0.000000999999999999999"},
-      {Wizard::Decoupling, Field::Target, "0.012abc"},
-      {Wizard::Decoupling, Field::Target, " 5 "},
-      {Wizard::Decoupling, Field::Target, "+5"},
-      {Wizard::Decoupling, Field::Target, "0x10"},
-      {Wizard::Decoupling, Field::Target, "1,5"},
-      {Wizard::Decoupling, Field::Target, "inf"},
-      {Wizard::Decoupling, Field::Target, "nan"},
-      {Wizard::Decoupling, Field::Target, "1e309"},
-      {Wizard::Decoupling, Field::Target, "-0"},
-      {Wizard::Decoupling, Field::Target, ""},
-      {Wizard::Decoupling, Field::MinFreq, "999.9999999999999"},
-      {Wizard::Decoupling, Field::MinFreq, "999.999999999999"},
-      {Wizard::Decoupling, Field::MinFreq, "2e6Hz"},
-      {Wizard::Decoupling, Field::MinFreq, "1234567.8"},
-      {Wizard::Decoupling, Field::MinFreq, "1e-320"},
-      {Wizard::Decoupling, Field::MaxFreq, "1.0000000000000002e306"},
-      {Wizard::Decoupling, Field::MaxFreq, "1.00000000000001e306"},
-      {Wizard::Decoupling, Field::MaxFreq, "1000000.0000000002"},
-      {Wizard::Decoupling, Field::MaxFreq, "3e8 "},
-      {Wizard::Decoupling, Field::MaxFreq, "1.7976931348623157e308"},
-      {Wizard::Decoupling, Field::Interval, "1.7976931348623157e308"},
-      {Wizard::Decoupling, Field::Interval, "-1.79769313486231e308"},
-      {Wizard::Decoupling, Field::Interval, "0.1000000000000000055"},
-      {Wizard::Decoupling, Field::Interval, "4.9e-324"},
-      {Wizard::Decoupling, Field::Interval, "5s"},
-      {Wizard::Decoupling, Field::Interval, "0x1p4"},
-      {Wizard::Decoupling, Field::AdaptiveCount, "0x10"},
-      {Wizard::Decoupling, Field::AdaptiveCount, "12abc"},
-      {Wizard::Decoupling, Field::AdaptiveCount, "40.9"},
-      {Wizard::Decoupling, Field::AdaptiveCount, "9999"},
-      {Wizard::Decoupling, Field::AdaptiveCount, "10000"},
-      {Wizard::Decoupling, Field::AdaptiveCount, " +7 "},
-      {Wizard::Decoupling, Field::AdaptiveCount, "-0"},
-      {Wizard::Decoupling, Field::AdaptiveCount, "4294967300"},
-      {Wizard::Decoupling, Field::AdaptiveCount, "1e3"},
-      {Wizard::Decoupling, Field::NonAdaptiveCount, "40.9"},
-      {Wizard::Decoupling, Field::NonAdaptiveCount, "0"},
-      {Wizard::Bypass, Field::Target, "10.000000000000002"},
-      {Wizard::Bypass, Field::MinFreq, "999.9999999999999"},
-      {Wizard::Bypass, Field::MaxFreq, "1.0000000000000002e306"},
-      {Wizard::Bypass, Field::Interval, "nan"},
-      {Wizard::Bypass, Field::AdaptiveCount, "12abc"},
-      {Wizard::ViaModel, Field::NormalImpedance, "10000.000000000002"},
-      {Wizard::ViaModel, Field::NormalImpedance, "0.0009999999999999998"},
-      {Wizard::ViaModel, Field::NormalImpedance, "10000.0000000001"},
-      {Wizard::ViaModel, Field::NormalImpedance, "85abc"},
-      {Wizard::ViaModel, Field::MinFreq, "2e6Hz"},
-      {Wizard::ViaModel, Field::MaxFreq, "1.0000000000000002e306"},
-      {Wizard::ViaModel, Field::Interval, "-0"},
-      {Wizard::ViaModel, Field::NonAdaptiveCount, "0x10"},
-      {Wizard::Extractor, Field::NormalImpedance, "10000.000000000002"},
-      {Wizard::Extractor, Field::NormalImpedance, "0.0009999999999999998"},
-      {Wizard::Extractor, Field::NormalImpedance, "0.000999999999999999"},
-      {Wizard::Extractor, Field::NormalImpedance, " 1e-3 "},
-      {Wizard::Extractor, Field::NormalImpedance, "0x10"},
-      {Wizard::Extractor, Field::MinFreq, "999.9999999999999"},
-      {Wizard::Extractor, Field::MaxFreq, "2e6Hz"},
-      {Wizard::Extractor, Field::Interval, "1e-320"},
-      {Wizard::Extractor, Field::AdaptiveCount, "40.9"},
+      {Wizard::Decoupling, Field::Target,
+       {"10.000000000000002", "0.0000009999999999999998", "10.0000000000001", "0.000000999999999999999", "0.012abc",
+        " 5 ", "+5", "0x10", "1,5", "nan", "1e309", "-0", ""}},
+      {Wizard::Decoupling, Field::MinFreq, {"999.9999999999999", "999.999999999999", "2e6Hz", "1234567.8", "1e-320"}},
+      {Wizard::Decoupling, Field::MaxFreq,
+       {"1.0000000000000002e306", "1.00000000000001e306", "1000000.0000000002", "3e8 ", "1.7976931348623157e308"}},
+      {Wizard::Decoupling, Field::Interval,
+       {"1.7976931348623157e308", "-1.79769313486231e308", "0.1000000000000000055", "4.9e-324", "5s", "0x1p4"}},
+      {Wizard::Decoupling, Field::AdaptiveCount,
+       {"0x10", "12abc", "40.9", "9999", "10000", " +7 ", "-0", "4294967300", "1e3"}},
+      {Wizard::Decoupling, Field::NonAdaptiveCount, {"40.9", "0"}},
+      {Wizard::Bypass, Field::Target, {"10.000000000000002"}},
+      {Wizard::Bypass, Field::MinFreq, {"999.9999999999999"}},
+      {Wizard::Bypass, Field::MaxFreq, {"1.0000000000000002e306"}},
+      {Wizard::Bypass, Field::Interval, {"nan"}},
+      {Wizard::Bypass, Field::AdaptiveCount, {"12abc"}},
+      {Wizard::ViaModel, Field::NormalImpedance,
+       {"10000.000000000002", "0.0009999999999999998", "10000.0000000001", "85abc"}},
+      {Wizard::ViaModel, Field::MinFreq, {"2e6Hz"}},
+      {Wizard::ViaModel, Field::MaxFreq, {"1.0000000000000002e306"}},
+      {Wizard::ViaModel, Field::Interval, {"-0"}},
+      {Wizard::ViaModel, Field::NonAdaptiveCount, {"0x10"}},
+      {Wizard::Extractor, Field::NormalImpedance,
+       {"10000.000000000002", "0.0009999999999999998", "0.000999999999999999", " 1e-3 ", "0x10"}},
+      {Wizard::Extractor, Field::MinFreq, {"999.9999999999999"}},
+      {Wizard::Extractor, Field::MaxFreq, {"2e6Hz"}},
+      {Wizard::Extractor, Field::Interval, {"1e-320"}},
+      {Wizard::Extractor, Field::AdaptiveCount, {"40.9"}},
   };
   automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
   const fs::path withKey = dir / "number.dao", withoutKey = dir / "default.dao";
@@ -549,48 +514,48 @@ TEST_F(FinishJudgement, ALoadedNumberIsWhatItsPageMakesOfItOrTheDefault) {
     return BoxesSaying("Please enter a number.") + BoxesSaying("Please enter an integer.");
   };
   for (const LoadRow& row : rows) {
-    SCOPED_TRACE(std::string(SectionOf(row.kind)) + " " + std::to_string(static_cast<int>(row.field)) + " \"" +
-                 row.text + "\"");
-    std::string options = "Mode=Custom\r\nUseFDTD=1\r\n";
-    if (row.kind == Wizard::Decoupling)
-      options = "Analysis=Lumped\r\n" + options;
-    if (row.field == Field::NonAdaptiveCount)
-      options += "FreqSweepMode=Linear\r\n";
-    std::ofstream(withoutKey, std::ios::binary | std::ios::trunc) << SettingsText(row.kind, options, "VCC_3V3");
-    // The load's answer.
-    ASSERT_TRUE(OpenOn(row.kind, true, withoutKey));
-    const FieldPlace place = PlaceOf(row.field);
-    const double fallback = ValueOfRecord(row.field);
-    CloseWizard();
-    std::ofstream(withKey, std::ios::binary | std::ios::trunc)
-        << SettingsText(row.kind, options + place.key + "=" + row.text + "\r\n", "VCC_3V3");
-    ASSERT_TRUE(OpenOn(row.kind, true, withKey));
-    const double loaded = ValueOfRecord(row.field);
-    CloseWizard();
-
-    // The page's answer: the text typed (no number is refused with the exchange's prompt) ...
-    double expected = fallback;
-    ASSERT_TRUE(OpenOn(row.kind, true, withoutKey));
-    ASSERT_NE(Page(place.page, true), nullptr);
-    ::SetWindowText(Dialog().FindPageControl(place.edit, place.page), row.text);
-    const int refusals = noNumberBoxes();
-    Click(BarButton(brimwiz::IDC_WIZ_NEXT));
-    Pump();
-    const bool number = noNumberBoxes() == refusals;
-    CloseWizard();
-    // ... and a number as the record holding it: shown by the page, Next stores it or refuses it.
-    if (number) {
+    for (const char* text : row.texts) {
+      SCOPED_TRACE(std::string(SectionOf(row.kind)) + " " + std::to_string(static_cast<int>(row.field)) + " \"" +
+                   text + "\"");
+      std::string options = "Mode=Custom\r\nUseFDTD=1\r\n";
+      if (row.kind == Wizard::Decoupling)
+        options = "Analysis=Lumped\r\n" + options;
+      if (row.field == Field::NonAdaptiveCount)
+        options += "FreqSweepMode=Linear\r\n";
+      std::ofstream(withoutKey, std::ios::binary | std::ios::trunc) << SettingsText(row.kind, options, "VCC_3V3");
+      // The default (the file without the key), and the page's reading of the text typed into its edit: Next
+      // refuses no number with the exchange's prompt.
       ASSERT_TRUE(OpenOn(row.kind, true, withoutKey));
-      PutIntoRecord(row.field, row.text);
+      const FieldPlace place = PlaceOf(row.field);
+      const double fallback = ValueOfRecord(row.field);
       ASSERT_NE(Page(place.page, true), nullptr);
-      const std::size_t boxes = plat::ShownLog().size();
+      ::SetWindowText(Dialog().FindPageControl(place.edit, place.page), text);
+      const int refusals = noNumberBoxes();
       Click(BarButton(brimwiz::IDC_WIZ_NEXT));
       Pump();
-      if (plat::ShownLog().size() == boxes && ActivePageId() != place.page)
-        expected = ValueOfRecord(row.field);
+      const bool number = noNumberBoxes() == refusals;
       CloseWizard();
+      // The load's answer.
+      std::ofstream(withKey, std::ios::binary | std::ios::trunc)
+          << SettingsText(row.kind, options + place.key + "=" + text + "\r\n", "VCC_3V3");
+      ASSERT_TRUE(OpenOn(row.kind, true, withKey));
+      const double loaded = ValueOfRecord(row.field);
+      CloseWizard();
+      double expected = fallback;
+      // The page's answer for a number: the record holding it, shown by the page; Next stores it or refuses it.
+      if (number) {
+        ASSERT_TRUE(OpenOn(row.kind, true, withoutKey));
+        PutIntoRecord(row.field, text);
+        ASSERT_NE(Page(place.page, true), nullptr);
+        const std::size_t boxes = plat::ShownLog().size();
+        Click(BarButton(brimwiz::IDC_WIZ_NEXT));
+        Pump();
+        if (plat::ShownLog().size() == boxes && ActivePageId() != place.page)
+          expected = ValueOfRecord(row.field);
+        CloseWizard();
+      }
+      EXPECT_EQ(loaded, expected) << (number ? "a number" : "no number") << "; the default is " << fallback;
     }
-    EXPECT_EQ(loaded, expected) << (number ? "a number" : "no number") << "; the default is " << fallback;
   }
 }
 
