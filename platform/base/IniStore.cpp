@@ -114,7 +114,8 @@ Cached* Load(Cache& cache, const std::string& path) {
 }
 
 // The file an edit merges into, walked as its save walks and judges the name (safepath::HeldPath), with the file's
-// save lock: other saves of the file wait until the edit's write is done.
+// save lock: other saves of the file wait until the edit's write is done. Taken with no lock of this process held, so
+// that the wait for another program's save holds no other work of the program off.
 struct Claim {
   safepath::HeldPath held;
   int walked = 0;
@@ -243,26 +244,38 @@ bool IniStore::Edit(const char* path, const std::function<bool(IniFile&)>& edit)
     return false;
   }
   auto& cache = TheCache();
-  std::lock_guard lock(cache.mutex);
   const std::string abs = AbsolutePath(path);
-  Batch* batch = OpenBatch(cache, abs);
-  if (batch && batch->error) {
-    SetLastError(batch->error);
-    return false;
-  }
-  if (const int fault = InjectedFault(cache)) {
-    const DWORD error = SetLastErrorFromErrno(fault);
-    if (batch) batch->error = error;
-    return false;
-  }
-  if (batch) {
-    if (edit(batch->doc.ini)) batch->dirty = true;
-    return true;
+  {
+    std::lock_guard lock(cache.mutex);
+    Batch* batch = OpenBatch(cache, abs);
+    if (batch && batch->error) {
+      SetLastError(batch->error);
+      return false;
+    }
+    if (const int fault = InjectedFault(cache)) {
+      const DWORD error = SetLastErrorFromErrno(fault);
+      if (batch) batch->error = error;
+      return false;
+    }
+    if (batch) {
+      if (edit(batch->doc.ini)) batch->dirty = true;
+      return true;
+    }
   }
   // A first save that finds the file another save made meanwhile reads that file, under its lock, and saves again.
   for (int save = 0;; ++save) {
     Claim claim;  // held until the write below is done
     if (!ClaimFile(abs, claim)) return false;
+    std::lock_guard lock(cache.mutex);
+    if (Batch* batch = OpenBatch(cache, abs)) {
+      // Begun while the lock was taken: the edit joins it.
+      if (batch->error) {
+        SetLastError(batch->error);
+        return false;
+      }
+      if (edit(batch->doc.ini)) batch->dirty = true;
+      return true;
+    }
     // The cached text would hold an edit that may not reach the file: it leaves the cache, and comes back only as
     // the file's text.
     Cached doc;
@@ -280,12 +293,23 @@ bool IniStore::Edit(const char* path, const std::function<bool(IniFile&)>& edit)
 std::string IniStore::BeginBatch(const char* path) {
   if (!path || !*path) return {};
   auto& cache = TheCache();
-  std::lock_guard lock(cache.mutex);
   std::string abs = AbsolutePath(path);
-  Batch& batch = cache.batches[abs];
-  if (batch.depth++ > 0) return abs;
+  {
+    std::lock_guard lock(cache.mutex);
+    if (Batch* batch = OpenBatch(cache, abs)) {
+      ++batch->depth;
+      return abs;
+    }
+  }
   Claim claim;
-  if (!ClaimFile(abs, claim) || !LoadForEdit(cache, abs, batch.doc, claim)) batch.error = GetLastError();
+  const DWORD refused = ClaimFile(abs, claim) ? 0 : GetLastError();
+  std::lock_guard lock(cache.mutex);
+  Batch& batch = cache.batches[abs];
+  if (batch.depth++ > 0) return abs;  // begun by another thread while the lock was taken
+  if (refused)
+    batch.error = refused;
+  else if (!LoadForEdit(cache, abs, batch.doc, claim))
+    batch.error = GetLastError();
   batch.lock = std::move(claim.lock);
   return abs;
 }

@@ -940,6 +940,72 @@ TEST(AtomicFile, OnlyAProgramThatMayWriteTheFileHoldsItsSavesOff) {
   }
 }
 
+// The wait for another program's lock holds no other work of the program off: while a key's save or a batch waits on
+// a write lock another process holds on its file, another thread's read and edit of another file are answered, and
+// its edit of the same file waits too; once the lock is given up, both edits of the file are saved.
+TEST(AtomicFile, ASaveWaitingForAnotherProgramsLockHoldsNoOtherWorkOff) {
+  enum class Work { ReadOther, EditOther, EditSame };
+  const struct {
+    const char* name;
+    bool batch;
+    Work work;
+  } cases[] = {
+      {"a key's save, a read of another file", false, Work::ReadOther},
+      {"a key's save, an edit of another file", false, Work::EditOther},
+      {"a key's save, an edit of its file", false, Work::EditSame},
+      {"a batch, a read of another file", true, Work::ReadOther},
+      {"a batch, an edit of another file", true, Work::EditOther},
+      {"a batch, an edit of its file", true, Work::EditSame},
+  };
+  const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(10000));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    const std::string file = dir / "s.dao", other = dir / "o.dao";
+    Put(file, "[S]\r\nk=1\r\n");
+    Put(other, "[O]\r\nk=1\r\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+    plat::IniStore::ClearCache();
+    other_locks::Holder holder(dir.Path(), "s.dao", other_locks::Kind::Write);
+    ASSERT_TRUE(holder.holding());
+    auto saveKey = [&](const char* key) {
+      std::optional<plat::ProfileBatch> batch;
+      if (c.batch && key[0] == 'a') batch.emplace(file.c_str());
+      const BOOL written = WritePrivateProfileString("S", key, "1", file.c_str());
+      return batch ? batch->Close() : written;
+    };
+    // Each waiting save holds the file open.
+    const int open = other_locks::OpenHere(file);
+    std::atomic<int> saved{-1}, sameSaved{-1};
+    std::thread waiting([&] { saved = saveKey("a"); });
+    while (other_locks::OpenHere(file) <= open && saved < 0) std::this_thread::yield();
+    std::thread same;
+    char read[8] = "";
+    if (c.work == Work::ReadOther) {
+      EXPECT_EQ(GetPrivateProfileString("O", "k", "", read, sizeof read, other.c_str()), 1u);
+    } else if (c.work == Work::EditOther) {
+      EXPECT_TRUE(WritePrivateProfileString("O", "m", "2", other.c_str()));
+    } else {
+      same = std::thread([&] { sameSaved = saveKey("b"); });
+      while (other_locks::OpenHere(file) <= open + 1 && sameSaved < 0) std::this_thread::yield();
+    }
+    EXPECT_EQ(saved.load(), -1);  // still waiting
+    holder.release();
+    waiting.join();
+    if (same.joinable()) same.join();
+    EXPECT_EQ(saved.load(), TRUE);
+    const std::string text = ReadAll(file);
+    if (c.work == Work::EditSame) {
+      EXPECT_EQ(sameSaved.load(), TRUE);
+      EXPECT_TRUE(text == "[S]\r\nk=1\r\na=1\r\nb=1\r\n" || text == "[S]\r\nk=1\r\nb=1\r\na=1\r\n") << text;
+    } else {
+      EXPECT_EQ(text, "[S]\r\nk=1\r\na=1\r\n");
+    }
+  }
+  safepath::SetSaveLockWait(wait);
+}
+
 // A save by rename answers success only where the name then holds the file it wrote: the temporary file exchanged
 // for another file at the rename (a replace and a fresh file, also on a file system without the rename that keeps
 // a name, where the fresh name is taken by a link), or the name exchanged right after the rename, fails the save as
