@@ -144,9 +144,11 @@ bool SaveLock::covers(const struct stat* file) const {
   return file && file->st_dev == dev_ && file->st_ino == ino_;
 }
 
-int SaveLock::take(const HeldPath& held) {
+int SaveLock::take(const HeldPath& held) { return take(held, Wait()); }
+
+int SaveLock::take(const HeldPath& held, std::chrono::milliseconds wait) {
   release();
-  const Clock::time_point end = Clock::now() + Wait();
+  const Clock::time_point end = Clock::now() + wait;
   for (;;) {
     struct stat named {};
     const Under under = Look(held, named);

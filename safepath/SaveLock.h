@@ -48,6 +48,8 @@ class SaveLock {
   // where the name holds no file, or gone on without one as above), or EWOULDBLOCK where another save held it for the
   // whole wait. The caller walks the path again once it is held, for what the name holds now.
   int take(const HeldPath& held);
+  // The same with a wait of its own (none: EWOULDBLOCK at once where another save holds it).
+  int take(const HeldPath& held, std::chrono::milliseconds wait);
   void release() noexcept;
   // Whether a save of the file `file` describes (device and inode), or of no file (null), is the one the lock was taken
   // for: a file read after the lock must be the one locked, which this lock's descriptor keeps open (its inode number

@@ -940,68 +940,84 @@ TEST(AtomicFile, OnlyAProgramThatMayWriteTheFileHoldsItsSavesOff) {
   }
 }
 
-// The wait for another program's lock holds no other work of the program off: while a key's save or a batch waits on
-// a write lock another process holds on its file, another thread's read and edit of another file are answered, and
-// its edit of the same file waits too; once the lock is given up, both edits of the file are saved.
+// The wait for another program's lock holds no other work of the program off: while a key's save, a batch or a change
+// of the registry store waits on a write lock another process holds on its file, another thread's read (of another
+// settings file, of the store) and edit of another settings file are answered, and its save of the same file waits
+// too; once the lock is given up, both saves of the file are made.
 TEST(AtomicFile, ASaveWaitingForAnotherProgramsLockHoldsNoOtherWorkOff) {
-  enum class Work { ReadOther, EditOther, EditSame };
+  enum class Door { Key, Batch, Registry };
+  enum class Work { Read, EditOther, SaveSame };
   const struct {
     const char* name;
-    bool batch;
+    Door door;
     Work work;
   } cases[] = {
-      {"a key's save, a read of another file", false, Work::ReadOther},
-      {"a key's save, an edit of another file", false, Work::EditOther},
-      {"a key's save, an edit of its file", false, Work::EditSame},
-      {"a batch, a read of another file", true, Work::ReadOther},
-      {"a batch, an edit of another file", true, Work::EditOther},
-      {"a batch, an edit of its file", true, Work::EditSame},
+      {"a key's save, a read of another file", Door::Key, Work::Read},
+      {"a key's save, an edit of another file", Door::Key, Work::EditOther},
+      {"a key's save, a save of its file", Door::Key, Work::SaveSame},
+      {"a batch, a read of another file", Door::Batch, Work::Read},
+      {"a batch, an edit of another file", Door::Batch, Work::EditOther},
+      {"a batch, a save of its file", Door::Batch, Work::SaveSame},
+      {"a store change, a read of the store", Door::Registry, Work::Read},
+      {"a store change, an edit of a settings file", Door::Registry, Work::EditOther},
+      {"a store change, a change of the store", Door::Registry, Work::SaveSame},
   };
   const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(10000));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    const bool store = c.door == Door::Registry;
     TempDir dir;
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
     const std::string file = dir / "s.dao", other = dir / "o.dao";
-    Put(file, "[S]\r\nk=1\r\n");
+    Put(file, store ? "[HKEY_CURRENT_USER\\App]\r\n\"k\"=sz:1\r\n" : "[S]\r\nk=1\r\n");
     Put(other, "[O]\r\nk=1\r\n");
     ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
     plat::IniStore::ClearCache();
+    plat::RegistryStore::Reset();
+    ASSERT_TRUE(!store || plat::RegistryStore::SetStoreFile(file));
     other_locks::Holder holder(dir.Path(), "s.dao", other_locks::Kind::Write);
     ASSERT_TRUE(holder.holding());
-    auto saveKey = [&](const char* key) {
+    auto save = [&](const char* key) -> int {
+      if (store) return RegSetKeyValue(HKEY_CURRENT_USER, "App", key, REG_SZ, "1", 2) == ERROR_SUCCESS;
       std::optional<plat::ProfileBatch> batch;
-      if (c.batch && key[0] == 'a') batch.emplace(file.c_str());
+      if (c.door == Door::Batch && key[0] == 'a') batch.emplace(file.c_str());
       const BOOL written = WritePrivateProfileString("S", key, "1", file.c_str());
       return batch ? batch->Close() : written;
     };
+    auto line = [&](const std::string& key) { return store ? "\"" + key + "\"=sz:1\r\n" : key + "=1\r\n"; };
     // Each waiting save holds the file open.
     const int open = other_locks::OpenHere(file);
     std::atomic<int> saved{-1}, sameSaved{-1};
-    std::thread waiting([&] { saved = saveKey("a"); });
+    std::thread waiting([&] { saved = save("a"); });
     while (other_locks::OpenHere(file) <= open && saved < 0) std::this_thread::yield();
     std::thread same;
-    char read[8] = "";
-    if (c.work == Work::ReadOther) {
-      EXPECT_EQ(GetPrivateProfileString("O", "k", "", read, sizeof read, other.c_str()), 1u);
+    if (c.work == Work::Read && store) {
+      HKEY app = nullptr;
+      char value[8] = "";
+      DWORD size = sizeof value;
+      EXPECT_EQ(RegOpenKey(HKEY_CURRENT_USER, "App", &app), ERROR_SUCCESS);
+      EXPECT_EQ(RegQueryValueEx(app, "k", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size), ERROR_SUCCESS);
+      RegCloseKey(app);
+    } else if (c.work == Work::Read) {
+      char value[8] = "";
+      EXPECT_EQ(GetPrivateProfileString("O", "k", "", value, sizeof value, other.c_str()), 1u);
     } else if (c.work == Work::EditOther) {
       EXPECT_TRUE(WritePrivateProfileString("O", "m", "2", other.c_str()));
     } else {
-      same = std::thread([&] { sameSaved = saveKey("b"); });
+      same = std::thread([&] { sameSaved = save("b"); });
       while (other_locks::OpenHere(file) <= open + 1 && sameSaved < 0) std::this_thread::yield();
     }
     EXPECT_EQ(saved.load(), -1);  // still waiting
     holder.release();
     waiting.join();
     if (same.joinable()) same.join();
-    EXPECT_EQ(saved.load(), TRUE);
+    plat::RegistryStore::Reset();
+    EXPECT_EQ(saved.load(), 1);
+    EXPECT_EQ(sameSaved.load(), c.work == Work::SaveSame ? 1 : -1);
     const std::string text = ReadAll(file);
-    if (c.work == Work::EditSame) {
-      EXPECT_EQ(sameSaved.load(), TRUE);
-      EXPECT_TRUE(text == "[S]\r\nk=1\r\na=1\r\nb=1\r\n" || text == "[S]\r\nk=1\r\nb=1\r\na=1\r\n") << text;
-    } else {
-      EXPECT_EQ(text, "[S]\r\nk=1\r\na=1\r\n");
-    }
+    EXPECT_NE(text.find(line("k")), std::string::npos) << text;
+    EXPECT_NE(text.find(line("a")), std::string::npos) << text;
+    EXPECT_EQ(text.find(line("b")) != std::string::npos, c.work == Work::SaveSame) << text;
   }
   safepath::SetSaveLockWait(wait);
 }
@@ -1197,6 +1213,8 @@ TEST(AtomicFile, AProgramStartedDuringASaveInheritsNoDescriptorOfIt) {
        }},
       {"a settings file's merged save", plat::FileStep::Replace,
        [&] { return WritePrivateProfileString("S", "k", "new", file.c_str()) != FALSE; }},
+      {"a settings file's first save", plat::FileStep::Replace,
+       [&] { return WritePrivateProfileString("S", "k", "new", (dir / "first.dao").c_str()) != FALSE; }},
       {"a save in place", plat::FileStep::Flush,
        [&] {
          int err = 0;
