@@ -354,4 +354,9 @@ int NameNewFile(int folder, int file, std::string_view prefix, std::string_view 
   return e;
 }
 
+int LinkNewFile(int folder, int file, const std::string& name) {
+  const std::string open = "/proc/self/fd/" + std::to_string(file);
+  return ::linkat(AT_FDCWD, open.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+}
+
 }  // namespace safepath

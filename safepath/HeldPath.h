@@ -146,5 +146,9 @@ int CreateNewFile(int folder, std::string_view prefix, std::string_view suffix, 
 // it has none yet (`name` empty): linked through its descriptor's entry in /proc/self/fd, under a name nothing has (a
 // link replaces nothing). 0, or the errno value (`name` then stays empty).
 int NameNewFile(int folder, int file, std::string_view prefix, std::string_view suffix, std::string& name);
+// Gives the file CreateNewFile made without a name, open as `file`, the name `name` in `folder` only where that name is
+// free (linked through /proc/self/fd; a link replaces nothing, and follows no link under the name): 0, or the errno
+// value (EEXIST where the name holds anything, also a link to no file).
+int LinkNewFile(int folder, int file, const std::string& name);
 
 }  // namespace safepath

@@ -1,13 +1,13 @@
 #include "safepath/SaveLock.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -23,7 +23,14 @@ constexpr std::chrono::microseconds kPause{200};
 struct Held {
   std::mutex mutex;
   std::chrono::milliseconds wait{5000};
-  std::vector<std::pair<dev_t, ino_t>> locked;  // what this process's locks are on
+  // What this process's locks are on, and the thread that took each: one description's lock holds off every other,
+  // this process's own too.
+  struct Lock {
+    dev_t dev;
+    ino_t ino;
+    std::thread::id thread;
+  };
+  std::vector<Lock> locked;
 };
 
 Held& TheHeld() {
@@ -37,23 +44,27 @@ std::chrono::milliseconds Wait() {
   return h.wait;
 }
 
-// Whether a lock of this process is on the file `st` describes.
-bool Locked(const struct stat& st) {
+// Whether a lock this thread took is on the file `st` describes.
+bool LockedHere(const struct stat& st) {
   Held& h = TheHeld();
   std::lock_guard lock(h.mutex);
-  return std::find(h.locked.begin(), h.locked.end(), std::pair<dev_t, ino_t>{st.st_dev, st.st_ino}) != h.locked.end();
+  return std::any_of(h.locked.begin(), h.locked.end(), [&](const Held::Lock& l) {
+    return l.dev == st.st_dev && l.ino == st.st_ino && l.thread == std::this_thread::get_id();
+  });
 }
 
 void Record(const struct stat& st) {
   Held& h = TheHeld();
   std::lock_guard lock(h.mutex);
-  h.locked.emplace_back(st.st_dev, st.st_ino);
+  h.locked.push_back({st.st_dev, st.st_ino, std::this_thread::get_id()});
 }
 
+// Forgotten before the lock goes: one file has one write lock at a time, so its record is this lock's.
 void Forget(dev_t dev, ino_t ino) noexcept {
   Held& h = TheHeld();
   std::lock_guard lock(h.mutex);
-  const auto it = std::find(h.locked.begin(), h.locked.end(), std::pair<dev_t, ino_t>{dev, ino});
+  const auto it = std::find_if(h.locked.begin(), h.locked.end(),
+                               [&](const Held::Lock& l) { return l.dev == dev && l.ino == ino; });
   if (it != h.locked.end()) h.locked.erase(it);
 }
 
@@ -72,16 +83,47 @@ Under Look(const HeldPath& held, struct stat& st) {
   return errno == ENOENT ? Under::None : Under::Other;
 }
 
+struct flock WholeFile(short type) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;  // from byte 0 to the end, however long the file grows
+  return lock;
+}
+
+enum class Got { Held, ReadersOnly, Busy, NoLocks };
+
+// Takes the write lock on the file open for writing as `fd`, waiting until `end` for a writer's lock in the way.
+Got WriteLock(int fd, Clock::time_point end) {
+  for (;;) {
+    struct flock want = WholeFile(F_WRLCK);
+    if (::fcntl(fd, F_OFD_SETLK, &want) == 0) return Got::Held;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EACCES) return Got::NoLocks;
+    // Whose lock is in the way: a write lock anywhere in the file (it conflicts with a read lock's ask) is a writer's;
+    // else a read lock, unless the writer let go since the ask, which the next ask takes.
+    struct flock writer = WholeFile(F_RDLCK), any = WholeFile(F_WRLCK);
+    if (::fcntl(fd, F_OFD_GETLK, &writer) != 0) return Got::NoLocks;
+    if (writer.l_type == F_UNLCK) {
+      if (::fcntl(fd, F_OFD_GETLK, &any) != 0) return Got::NoLocks;
+      if (any.l_type == F_RDLCK) return Got::ReadersOnly;
+    } else if (Clock::now() < end) {
+      Pause();
+    } else {
+      return Got::Busy;
+    }
+  }
+}
+
 }  // namespace
 
 SaveLock::SaveLock(SaveLock&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), onFolder_(other.onFolder_), dev_(other.dev_), ino_(other.ino_) {}
+    : fd_(std::exchange(other.fd_, -1)), noFile_(other.noFile_), dev_(other.dev_), ino_(other.ino_) {}
 
 SaveLock& SaveLock::operator=(SaveLock&& other) noexcept {
   if (this != &other) {
     release();
     fd_ = std::exchange(other.fd_, -1);
-    onFolder_ = other.onFolder_;
+    noFile_ = other.noFile_;
     dev_ = other.dev_;
     ino_ = other.ino_;
   }
@@ -89,6 +131,7 @@ SaveLock& SaveLock::operator=(SaveLock&& other) noexcept {
 }
 
 void SaveLock::release() noexcept {
+  noFile_ = false;
   if (fd_ < 0) return;
   Forget(dev_, ino_);
   ::close(fd_);  // the lock goes with the last descriptor of its open file
@@ -96,39 +139,35 @@ void SaveLock::release() noexcept {
 }
 
 bool SaveLock::covers(const struct stat* file) const {
+  if (noFile_) return !file;
   if (fd_ < 0) return true;
-  if (onFolder_) return !file;
   return file && file->st_dev == dev_ && file->st_ino == ino_;
 }
 
-int SaveLock::take(const HeldPath& held) {
+int SaveLock::take(const HeldPath& held) { return take(held, Wait()); }
+
+int SaveLock::take(const HeldPath& held, std::chrono::milliseconds wait) {
   release();
-  const Clock::time_point end = Clock::now() + Wait();
+  const Clock::time_point end = Clock::now() + wait;
   for (;;) {
     struct stat named {};
     const Under under = Look(held, named);
-    if (under == Under::Other) return 0;
+    if (under == Under::None) {
+      noFile_ = true;  // a first save takes the name only while it is free
+      return 0;
+    }
+    if (under == Under::Other || LockedHere(named)) return 0;
+    // Open for writing: a program that may not write the file takes no lock on it either (its save is refused).
     struct stat st {};
-    const int fd = under == Under::File
-                       ? OpenJudged(held.folder(), held.leaf().c_str(), O_RDONLY | O_NOCTTY, &named, st)
-                       : ::openat(held.folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = OpenJudged(held.folder(), held.leaf().c_str(), O_WRONLY | O_NOCTTY, &named, st);
     if (fd < 0) {
       if (errno == EBUSY && Clock::now() < end) continue;  // another file under the name since the look
       return 0;
     }
-    if ((under == Under::None && ::fstat(fd, &st) != 0) || Locked(st)) {
-      ::close(fd);
-      return 0;
-    }
-    int e = 0;
-    while ((e = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno) == EWOULDBLOCK || e == EINTR) {
-      if (e == EWOULDBLOCK && Clock::now() >= end) break;
-      if (e == EWOULDBLOCK) Pause();
-    }
+    const Got got = WriteLock(fd, end);
     struct stat now {};
-    const Under after = e ? under : Look(held, now);
     // Held where the name still holds what was locked; else the lock goes to what it holds now.
-    if (!e && after == under && (under == Under::None || (now.st_dev == st.st_dev && now.st_ino == st.st_ino))) {
+    if (got == Got::Held && Look(held, now) == Under::File && now.st_dev == st.st_dev && now.st_ino == st.st_ino) {
       try {
         Record(st);
       } catch (...) {
@@ -136,14 +175,13 @@ int SaveLock::take(const HeldPath& held) {
         throw;
       }
       fd_ = fd;
-      onFolder_ = under == Under::None;
       dev_ = st.st_dev;
       ino_ = st.st_ino;
       return 0;
     }
     ::close(fd);
-    if (e == EWOULDBLOCK) return EWOULDBLOCK;
-    if (e) return 0;  // a file system that keeps no such locks
+    if (got == Got::Busy) return EWOULDBLOCK;
+    if (got != Got::Held) return 0;  // only readers' locks, or a file system that keeps no such locks
     if (Clock::now() >= end) return EWOULDBLOCK;
   }
 }

@@ -22,13 +22,13 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "safepath/SaveLock.h"
 #include "safepath/tests/AnotherUser.h"
 #include "safepath/tests/InheritedDescriptors.h"
+#include "safepath/tests/OtherLocks.h"
 
 using namespace canonical;
 
@@ -729,9 +729,8 @@ TEST(SmartCacheFile, ASaveWaitsForAnotherProgramsSaveAndFailsPastTheWait)
     cache.SetSettings(Enabled());
     ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
     const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(20));
-    const int other = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    const int other = other_locks::Take(name, other_locks::Kind::Write);   // an open of its own: as another save's
     ASSERT_GE(other, 0);
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);   // an open of its own: as another program's
     EXPECT_FALSE(cache.Save(name));
     EXPECT_EQ(ReadFile(name), (std::vector<char>{'o', 'l', 'd'}));
     ::close(other);
@@ -740,6 +739,53 @@ TEST(SmartCacheFile, ASaveWaitsForAnotherProgramsSaveAndFailsPastTheWait)
     SmartCache loaded;
     EXPECT_TRUE(loaded.Load(name));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+    std::filesystem::remove_all(dir);
+}
+
+// Only a program that may write the cache file holds its save off: a process of another user holding a lock through a
+// read-only descriptor of the file (mode 0644), or on the folder (0755) of a file not saved yet, holds none (the save
+// is done at once: the wait is long, and a save that waited would fail); a write lock of a user who may write the file
+// (mode 0666) holds it off past the wait.
+TEST(SmartCacheFile, OnlyAProgramThatMayWriteTheFileHoldsItsSaveOff)
+{
+    using other_locks::Kind;
+    const struct {
+        const char* name;
+        Kind kind;
+        bool onFolder;
+    } holders[] = {
+        {"a read lock", Kind::Read, false},
+        {"flock -s", Kind::SharedFlock, false},
+        {"flock -x through a read-only descriptor", Kind::ExclusiveFlock, false},
+        {"flock -x on the folder", Kind::ExclusiveFlock, true},
+        {"a write lock of a user who may write the file", Kind::Write, false},
+    };
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_save_lock_holders";
+    OutputRoom out(2);
+    FillTagged(out);
+    SmartCache cache;
+    cache.SetSettings(Enabled());
+    ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+    for (const auto& h : holders) {
+        SCOPED_TRACE(h.name);
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        std::filesystem::permissions(dir, std::filesystem::perms(0755));
+        const std::string name = dir / "solver.cache";
+        const bool holdsOff = h.kind == Kind::Write;
+        if (!h.onFolder) {
+            WriteFile(name, {'o', 'l', 'd'});
+            std::filesystem::permissions(name, std::filesystem::perms(holdsOff ? 0666 : 0644));
+        }
+        const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(holdsOff ? 20 : 10000));
+        other_locks::Holder holder(dir, h.onFolder ? "." : "solver.cache", h.kind);
+        ASSERT_TRUE(holder.holding());
+        EXPECT_EQ(cache.Save(name), !holdsOff);
+        holder.release();
+        safepath::SetSaveLockWait(wait);
+        SmartCache loaded;
+        EXPECT_EQ(loaded.Load(name), !holdsOff);
+    }
     std::filesystem::remove_all(dir);
 }
 

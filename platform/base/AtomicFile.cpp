@@ -451,20 +451,32 @@ bool AtomicFile::nameHoldsMerged() const {
 }
 
 bool AtomicFile::commitRename() {
-  if (!flushAndClose() || !nameTemporary()) return false;
+  // A text merged with no file takes the name only while it is free: a file another program made there since the
+  // look is not replaced (its caller reads that file and saves again). A new file without a name is linked under the
+  // name itself, which fails where the name holds anything.
+  const bool firstSave = merged_ && !mergedWith_.exists && !S_ISLNK(replacedLink_.st_mode);
+  if (!flushAndClose()) return false;
+  if (firstSave && temp_.empty()) return linkFirstSave();
+  if (!nameTemporary()) return false;
   int e = FileFault(FileStep::Replace, target_);
   const int folder = held_.folder();
   // The temporary file's name may hold another file by now: it is not renamed, nor removed (not this save's).
   if (!e && !safepath::Holds(folder, temp_.c_str(), committed_)) e = EBUSY;
   if (!e && merged_ && !nameHoldsMerged()) return failChanged();
-  // A text merged with no file takes the name only while it is free: a file another program made there since the
-  // look is not replaced.
-  if (!e && merged_ && !mergedWith_.exists && !S_ISLNK(replacedLink_.st_mode)) {
+  if (!e && firstSave) {
     e = RenameToFreeName(held_, temp_, held_.leaf(), target_, committed_);
     if (e == EEXIST) return failChanged();
   } else if (!e && ::renameat(folder, temp_.c_str(), folder, held_.leaf().c_str()) != 0) {
     e = errno;
   }
+  if (e) return fail(e);
+  return tookName(held_.leaf());
+}
+
+bool AtomicFile::linkFirstSave() {
+  int e = FileFault(FileStep::Replace, target_);
+  if (!e) e = safepath::LinkNewFile(held_.folder(), kept_, held_.leaf());
+  if (e == EEXIST) return failChanged();
   if (e) return fail(e);
   return tookName(held_.leaf());
 }

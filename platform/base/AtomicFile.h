@@ -36,7 +36,8 @@
 // (another user's exchange may put it back), never where it holds another file. Until just before the rename the
 // temporary file has no name at all (made with O_TMPFILE, and linked under its name through /proc/self/fd), so that a
 // save refused before then leaves nothing another user could exchange and put back after the refusal looked; a file
-// system that makes no unnamed file gets a named one from the start.
+// system that makes no unnamed file gets a named one from the start. A merged text's first save (WriteMergedFile) gives
+// its unnamed file no temporary name at all: it is linked under the file's name itself, only while that is free.
 //
 // Every descriptor a save opens or keeps is close-on-exec: a program another thread starts meanwhile gets none.
 //
@@ -84,9 +85,12 @@ enum class MergedWrite { Written, FileChanged, Failed };
 // only where the name still holds that very file as it was read (none, where the read found none), else FileChanged
 // (the file changed since it was read: another file under the name, or one written in place), and nothing under the
 // name changes. The name is looked at when the save opens, just before the rename and just before a write in place.
-// The caller holds the file's save lock (safepath/SaveLock.h) from before its read, so that other saves of the file
-// wait, and keeps the file read open until the save is done (its inode number then names no other file). Failed with
-// the errno value in `err` for every other failure. `written` gets the status of the file that holds the text.
+// A text merged with no file (the file's first save) is linked under the name only where the name is still free
+// (linkat, or a rename that replaces nothing): a file another save made there meanwhile is FileChanged, and the caller
+// reads that file and saves again. The caller holds the file's save lock (safepath/SaveLock.h) from before its read
+// where the name holds a file, so that other saves of the file wait, and keeps the file read open until the save is
+// done (its inode number then names no other file). Failed with the errno value in `err` for every other failure.
+// `written` gets the status of the file that holds the text.
 MergedWrite WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read,
                             struct stat& written, int& err);
 
@@ -147,6 +151,7 @@ class AtomicFile {
   void spoolBeside();
   bool flushAndClose();
   bool commitRename();
+  bool linkFirstSave();
   bool commitInPlace();
   bool commitFresh();
   bool tookName(const std::string& leaf);

@@ -113,24 +113,43 @@ Cached* Load(Cache& cache, const std::string& path) {
   return &c;
 }
 
-// The file an edit merges into, read as its save walks and judges the name (safepath::HeldPath), into `doc`: the
-// text with the identity of the file read, for the save to write only where the name still holds that file as it was
-// read. The file's save lock is taken first, into `lock` (other saves of the file wait until the caller's write is
-// done; ERROR_FILE_BEING_SAVED where another holds it past the wait), and the file read must be the one it locked
-// (ERROR_FILE_CHANGED_SINCE_READ otherwise: a program that takes no lock put another under the name). In a
-// folder every user may write, another user's file (or their link on the way) is refused (ERROR_ACCESS_DENIED), as a
-// save would refuse to write it: its keys would be merged into this user's settings. A cached text of that very file
-// as it is now serves without a read. False with the last error set when the file cannot be read.
-bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc, safepath::SaveLock& lock) {
+// The file an edit merges into, walked as its save walks and judges the name (safepath::HeldPath), with the file's
+// save lock: other saves of the file wait until the edit's write is done. Taken with no lock of this process held, so
+// that the wait for another program's save holds no other work of the program off.
+struct Claim {
   safepath::HeldPath held;
-  int walked = held.walkToFile(path);
-  if (!walked) {
-    if (lock.take(held) == EWOULDBLOCK) {
+  int walked = 0;
+  safepath::SaveLock lock;
+};
+
+// The most times the lock is taken again because the name holds another file than it was taken for (a file made where
+// there was none), and the most saves of an edit whose first save found a file made meanwhile: a name that keeps
+// changing is then left to the looks of the read and the save, and the edit to its caller.
+constexpr int kMostTries = 4;
+
+// Walks to the file and takes its lock (ERROR_FILE_BEING_SAVED, false, where another save holds it past the wait).
+bool ClaimFile(const std::string& path, Claim& claim) {
+  claim.walked = claim.held.walkToFile(path);
+  for (int take = 0; !claim.walked && take < kMostTries; ++take) {
+    if (claim.lock.take(claim.held) == EWOULDBLOCK) {
       SetLastError(ERROR_FILE_BEING_SAVED);
       return false;
     }
-    walked = held.walkToFile(path);  // what the name holds now that no other save of it runs
+    claim.walked = claim.held.walkToFile(path);  // what the name holds now that no other save of it runs
+    if (claim.walked || claim.lock.covers(claim.held.exists() ? &claim.held.file() : nullptr)) break;
   }
+  return true;
+}
+
+// The file an edit merges into, read in the folder its claim walked into `doc`: the text with the identity of the file
+// read, for the save to write only where the name still holds that file as it was read. The file read must be the one
+// the claim locked (ERROR_FILE_CHANGED_SINCE_READ otherwise: a program that takes no lock put another under the name).
+// In a folder every user may write, another user's file (or their link on the way) is refused (ERROR_ACCESS_DENIED),
+// as a save would refuse to write it: its keys would be merged into this user's settings. A cached text of that very
+// file as it is now serves without a read. False with the last error set when the file cannot be read.
+bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc, const Claim& claim) {
+  const safepath::HeldPath& held = claim.held;
+  const int walked = claim.walked;
   if (walked == EISDIR) {
     SetLastError(ERROR_DIRECTORY_NOT_SUPPORTED);
     return false;
@@ -143,7 +162,7 @@ bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc, safepath::S
   doc = Cached{};
   if (walked || !held.exists()) return true;
   if (const auto it = cache.files.find(path);
-      it != cache.files.end() && Same(it->second, held.file()) && lock.covers(&held.file())) {
+      it != cache.files.end() && Same(it->second, held.file()) && claim.lock.covers(&held.file())) {
     doc = std::move(it->second);
     cache.files.erase(it);
     return true;
@@ -157,7 +176,7 @@ bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc, safepath::S
     SetLastError(FileReadError(read));
     return false;
   }
-  if (!lock.covers(&opened)) {
+  if (!claim.lock.covers(&opened)) {
     SetLastError(ERROR_FILE_CHANGED_SINCE_READ);
     return false;
   }
@@ -225,42 +244,73 @@ bool IniStore::Edit(const char* path, const std::function<bool(IniFile&)>& edit)
     return false;
   }
   auto& cache = TheCache();
-  std::lock_guard lock(cache.mutex);
   const std::string abs = AbsolutePath(path);
-  Batch* batch = OpenBatch(cache, abs);
-  if (batch && batch->error) {
-    SetLastError(batch->error);
-    return false;
+  {
+    std::lock_guard lock(cache.mutex);
+    Batch* batch = OpenBatch(cache, abs);
+    if (batch && batch->error) {
+      SetLastError(batch->error);
+      return false;
+    }
+    if (const int fault = InjectedFault(cache)) {
+      const DWORD error = SetLastErrorFromErrno(fault);
+      if (batch) batch->error = error;
+      return false;
+    }
+    if (batch) {
+      if (edit(batch->doc.ini)) batch->dirty = true;
+      return true;
+    }
   }
-  if (const int fault = InjectedFault(cache)) {
-    const DWORD error = SetLastErrorFromErrno(fault);
-    if (batch) batch->error = error;
-    return false;
+  // A first save that finds the file another save made meanwhile reads that file, under its lock, and saves again.
+  for (int save = 0;; ++save) {
+    Claim claim;  // held until the write below is done
+    if (!ClaimFile(abs, claim)) return false;
+    std::lock_guard lock(cache.mutex);
+    if (Batch* batch = OpenBatch(cache, abs)) {
+      // Begun while the lock was taken: the edit joins it.
+      if (batch->error) {
+        SetLastError(batch->error);
+        return false;
+      }
+      if (edit(batch->doc.ini)) batch->dirty = true;
+      return true;
+    }
+    // The cached text would hold an edit that may not reach the file: it leaves the cache, and comes back only as
+    // the file's text.
+    Cached doc;
+    if (!LoadForEdit(cache, abs, doc, claim)) return false;
+    if (!edit(doc.ini)) {
+      if (doc.exists) cache.files[abs] = std::move(doc);
+      return true;
+    }
+    const bool first = !doc.exists;
+    if (WriteThrough(cache, abs, std::move(doc))) return true;
+    if (!first || GetLastError() != ERROR_FILE_CHANGED_SINCE_READ || save + 1 >= kMostTries) return false;
   }
-  if (batch) {
-    if (edit(batch->doc.ini)) batch->dirty = true;
-    return true;
-  }
-  // The cached text would hold an edit that may not reach the file: it leaves the cache, and comes back only as
-  // the file's text.
-  Cached doc;
-  safepath::SaveLock saving;  // held until the write below is done
-  if (!LoadForEdit(cache, abs, doc, saving)) return false;
-  if (!edit(doc.ini)) {
-    if (doc.exists) cache.files[abs] = std::move(doc);
-    return true;
-  }
-  return WriteThrough(cache, abs, std::move(doc));
 }
 
 std::string IniStore::BeginBatch(const char* path) {
   if (!path || !*path) return {};
   auto& cache = TheCache();
-  std::lock_guard lock(cache.mutex);
   std::string abs = AbsolutePath(path);
+  {
+    std::lock_guard lock(cache.mutex);
+    if (Batch* batch = OpenBatch(cache, abs)) {
+      ++batch->depth;
+      return abs;
+    }
+  }
+  Claim claim;
+  const DWORD refused = ClaimFile(abs, claim) ? 0 : GetLastError();
+  std::lock_guard lock(cache.mutex);
   Batch& batch = cache.batches[abs];
-  if (batch.depth++ > 0) return abs;
-  if (!LoadForEdit(cache, abs, batch.doc, batch.lock)) batch.error = GetLastError();
+  if (batch.depth++ > 0) return abs;  // begun by another thread while the lock was taken
+  if (refused)
+    batch.error = refused;
+  else if (!LoadForEdit(cache, abs, batch.doc, claim))
+    batch.error = GetLastError();
+  batch.lock = std::move(claim.lock);
   return abs;
 }
 

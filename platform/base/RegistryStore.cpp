@@ -318,6 +318,8 @@ struct State {
   // The store file as this process last loaded or wrote it (none where there was none): a change is written only
   // over that file as it was, so that another program's change to it since is not written over.
   MergedFile stored;
+  // The store file's save lock, where the change running took it before the mutex (Changing), else null.
+  const safepath::SaveLock* saving = nullptr;
 };
 
 State& TheState() {
@@ -750,12 +752,16 @@ bool Parse(Tree& tree, std::string_view text) {
   return true;
 }
 
+// What Persist answers where another program's save holds the store file's lock: the change is taken back, and
+// Changing waits for the lock outside the state's mutex and makes it again. Never a call's answer.
+constexpr LONG kSaveLockBusy = -1;
+
 // Writes the tree through to the store file when there is one, without `skip` (a deletion to be made once it is
 // written); a text larger than the store loads is not written (the next load would refuse the file, and every key
 // in it). A text that cannot get its memory is not written either. The file's save lock is held while it is written
-// (ERROR_FILE_BEING_SAVED where another program's save holds it past the wait), and the file is written only where
-// it is still as this process loaded or last wrote it (ERROR_FILE_CHANGED_SINCE_READ: another program changed it
-// since, whose change the tree does not hold).
+// (kSaveLockBusy where another program's save holds it: it is not waited for under the mutex), and the file is written
+// only where it is still as this process loaded or last wrote it (ERROR_FILE_CHANGED_SINCE_READ: another program
+// changed it since, whose change the tree does not hold).
 LONG Persist(State& s, const Key* skip = nullptr) {
   if (!s.file) return ERROR_SUCCESS;
   try {
@@ -764,8 +770,9 @@ LONG Persist(State& s, const Key* skip = nullptr) {
     // A path its walk fails on is left to the save, which reports why.
     safepath::HeldPath held;
     safepath::SaveLock lock;
-    if (held.walkToFile(*s.file) == 0 && lock.take(held) == EWOULDBLOCK)
-      return static_cast<LONG>(ERROR_FILE_BEING_SAVED);
+    if (held.walkToFile(*s.file) == 0 && !(s.saving && s.saving->covers(held.exists() ? &held.file() : nullptr)) &&
+        lock.take(held, std::chrono::milliseconds(0)) == EWOULDBLOCK)
+      return kSaveLockBusy;
     int err = 0;
     struct stat written {};
     switch (WriteMergedFile(*s.file, text, s.stored, written, err)) {
@@ -823,6 +830,43 @@ LSTATUS Guarded(Call&& call) {
     return call();
   } catch (const std::bad_alloc&) {
     return static_cast<LSTATUS>(ERROR_NOT_ENOUGH_MEMORY);
+  }
+}
+
+// The most times a change runs again after its wait for the store file's lock (another program's save may take it
+// again before the change does).
+constexpr int kMostRuns = 4;
+
+// Runs a change of the store (`call`, given the state under its mutex), as Guarded. Where another program's save holds
+// the store file's lock, the change is taken back (Persist) and the lock is waited for with no lock of this process
+// held, so that reads and changes of the store by other threads go on meanwhile; the change then runs again, from
+// the start, under that lock. ERROR_FILE_BEING_SAVED where it is held past the wait.
+template <class Call>
+LSTATUS Changing(Call&& call) {
+  State& s = TheState();
+  safepath::SaveLock saving;
+  for (int run = 0;; ++run) {
+    std::optional<std::string> file;
+    const LSTATUS r = Guarded([&]() -> LSTATUS {
+      std::lock_guard lock(s.mutex);
+      struct Unset {
+        State& s;
+        ~Unset() { s.saving = nullptr; }
+      } unset{s};
+      s.saving = run > 0 ? &saving : nullptr;
+      const LSTATUS made = call(s);
+      if (made == kSaveLockBusy && s.file) file = *s.file;
+      return made;
+    });
+    if (r != kSaveLockBusy) return r;
+    if (!file || run + 1 >= kMostRuns) return static_cast<LSTATUS>(ERROR_FILE_BEING_SAVED);
+    const LSTATUS waited = Guarded([&]() -> LSTATUS {
+      safepath::HeldPath held;
+      return held.walkToFile(*file) == 0 && saving.take(held) == EWOULDBLOCK
+                 ? static_cast<LSTATUS>(ERROR_FILE_BEING_SAVED)
+                 : ERROR_SUCCESS;
+    });
+    if (waited) return waited;
   }
 }
 
@@ -958,9 +1002,7 @@ LSTATUS RegOpenKeyEx(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result) {
 LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, void*, PHKEY result, LPDWORD disposition) {
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
-  return plat::Guarded([&]() -> LSTATUS {
-    auto& s = TheState();
-    std::lock_guard lock(s.mutex);
+  return plat::Changing([&](plat::State& s) -> LSTATUS {
     plat::Key* k = nullptr;
     if (const LONG r = plat::Resolve(s, key, k)) return r;
     plat::NewHandle handle(s);
@@ -1040,9 +1082,7 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDW
 }
 
 LSTATUS RegDeleteKey(HKEY key, LPCSTR subKey) {
-  return plat::Guarded([&]() -> LSTATUS {
-    auto& s = TheState();
-    std::lock_guard lock(s.mutex);
+  return plat::Changing([&](plat::State& s) -> LSTATUS {
     plat::Key* k = nullptr;
     if (const LONG r = plat::Resolve(s, key, k)) return r;
     std::string_view path(subKey ? subKey : "");
@@ -1090,9 +1130,7 @@ LSTATUS RegQueryValueEx(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE dat
 
 LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {
   if (!data && dataLength) return ERROR_INVALID_PARAMETER;
-  return plat::Guarded([&]() -> LSTATUS {
-    auto& s = TheState();
-    std::lock_guard lock(s.mutex);
+  return plat::Changing([&](plat::State& s) -> LSTATUS {
     plat::Key* k = nullptr;
     if (const LONG r = plat::Resolve(s, key, k)) return r;
     plat::MadeKeys none(s, nullptr);
@@ -1102,9 +1140,7 @@ LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data
 
 LSTATUS RegSetKeyValue(HKEY key, LPCSTR subKey, LPCSTR name, DWORD type, LPCVOID data, DWORD dataLength) {
   if (!data && dataLength) return ERROR_INVALID_PARAMETER;
-  return plat::Guarded([&]() -> LSTATUS {
-    auto& s = TheState();
-    std::lock_guard lock(s.mutex);
+  return plat::Changing([&](plat::State& s) -> LSTATUS {
     plat::Key* k = nullptr;
     if (const LONG r = plat::Resolve(s, key, k)) return r;
     plat::Key* made = nullptr;
@@ -1115,19 +1151,19 @@ LSTATUS RegSetKeyValue(HKEY key, LPCSTR subKey, LPCSTR name, DWORD type, LPCVOID
 }
 
 LSTATUS RegDeleteValue(HKEY key, LPCSTR name) {
-  auto& s = TheState();
-  std::lock_guard lock(s.mutex);
-  plat::Key* k = nullptr;
-  if (const LONG r = plat::Resolve(s, key, k)) return r;
-  plat::ValueMap* values = k->Values();
-  const auto it = values ? values->find(std::string_view(name ? name : "")) : plat::ValueMap::iterator();
-  if (!values || it == values->end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
-  plat::ValueRemoving(s, k, it);
-  auto removed = values->extract(it);
-  const LONG r = plat::Persist(s);
-  if (r) {
-    // A change the store file did not take is not made.
-    plat::ValueAdded(s, k, values->insert(std::move(removed)).position);
-  }
-  return r;
+  return plat::Changing([&](plat::State& s) -> LSTATUS {
+    plat::Key* k = nullptr;
+    if (const LONG r = plat::Resolve(s, key, k)) return r;
+    plat::ValueMap* values = k->Values();
+    const auto it = values ? values->find(std::string_view(name ? name : "")) : plat::ValueMap::iterator();
+    if (!values || it == values->end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+    plat::ValueRemoving(s, k, it);
+    auto removed = values->extract(it);
+    const LONG r = plat::Persist(s);
+    if (r) {
+      // A change the store file did not take is not made.
+      plat::ValueAdded(s, k, values->insert(std::move(removed)).position);
+    }
+    return r;
+  });
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,24 +12,12 @@
 #include <string>
 #include <thread>
 
+#include "safepath/tests/OtherLocks.h"
+
 namespace fs = std::filesystem;
 
-namespace {
-
-// The descriptors of this process open on `path` (as /proc names what they are open on).
-int OpenOn(const fs::path& path) {
-  int count = 0;
-  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
-    std::error_code ec;
-    count += fs::read_symlink(entry.path(), ec) == path;
-  }
-  return count;
-}
-
-}  // namespace
-
 // A save lock asked for while another save holds it is taken once that save gives it up, on what the name holds
-// then: the file that save renamed under the name, also where the name held none before (the folder was locked).
+// then: the file that save renamed under the name, also where the name held none at the walk (that save made it).
 TEST(SaveLock, WaitsForAnotherSaveAndTakesWhatItLeftUnderTheName) {
   for (const bool existed : {true, false}) {
     SCOPED_TRACE(existed ? "a file replaced" : "a file made");
@@ -38,16 +25,16 @@ TEST(SaveLock, WaitsForAnotherSaveAndTakesWhatItLeftUnderTheName) {
     ASSERT_NE(::mkdtemp(made.data()), nullptr);
     const fs::path dir = fs::canonical(made), file = dir / "f";
     if (existed) std::ofstream(file) << "old";
-    const fs::path locked = existed ? file : dir;
-    const int other = ::open(locked.c_str(), O_RDONLY | O_CLOEXEC);  // an open of its own: as another program's
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);
     safepath::HeldPath held;
     ASSERT_EQ(held.walkToFile(file.string()), 0);
+    if (!existed) std::ofstream(file) << "old";
+    const int other = other_locks::Take(file, other_locks::Kind::Write);  // an open of its own: as another save's
+    ASSERT_GE(other, 0);
     safepath::SaveLock lock;
-    const int before = OpenOn(locked);
+    const int before = other_locks::OpenHere(file);
     std::atomic<int> taken{-1};
     std::thread waiting([&] { taken = lock.take(held); });
-    while (OpenOn(locked) <= before && taken < 0) std::this_thread::yield();  // the take waits on what it opened
+    while (other_locks::OpenHere(file) <= before && taken < 0) std::this_thread::yield();  // waits on what it opened
     std::ofstream(dir / "new") << "new";
     fs::rename(dir / "new", file);
     ::close(other);
@@ -56,9 +43,9 @@ TEST(SaveLock, WaitsForAnotherSaveAndTakesWhatItLeftUnderTheName) {
     struct stat now {};
     ASSERT_EQ(::stat(file.c_str(), &now), 0);
     EXPECT_TRUE(lock.covers(&now));
-    const int again = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    EXPECT_NE(::flock(again, LOCK_EX | LOCK_NB), 0);
-    ::close(again);
+    const int again = other_locks::Take(file, other_locks::Kind::Write);
+    EXPECT_LT(again, 0);
+    if (again >= 0) ::close(again);
     lock.release();
     fs::remove_all(dir);
   }

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,6 +27,7 @@
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/IniStore.h"
 #include "platform/base/ProfileBatch.h"
+#include "platform/base/RegistryStore.h"
 #include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 #include "platform/base/tests/FolderSwapper.h"
@@ -34,6 +35,7 @@
 #include "safepath/SaveLock.h"
 #include "safepath/tests/AnotherUser.h"
 #include "safepath/tests/InheritedDescriptors.h"
+#include "safepath/tests/OtherLocks.h"
 
 namespace {
 
@@ -806,25 +808,35 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
 
 // Another program's save holds the file's save lock past the wait: an edit is refused with "The file is being saved
 // by another program; save again once it is done." and writes nothing; once the lock is given up, the edit is saved.
-// A file still to be made is locked by its folder.
+// A file still to be made is locked by nobody: where another program's save makes it after the edit's read, and holds
+// its lock, the edit finds that file as its own takes the name, reads it under its lock and is refused so too.
 TEST(AtomicFile, AnEditWaitsForAnotherProgramsSaveAndIsRefusedPastTheWait) {
   const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(20));
+  const std::string theirs = "[S]\r\nk=1\r\n";
   for (const bool exists : {true, false}) {
     SCOPED_TRACE(exists ? "the file" : "a file still to be made");
     TempDir dir;
     const std::string file = dir / "s.dao";
-    if (exists) Put(file, "[S]\r\nk=1\r\n");
+    if (exists) Put(file, theirs);
     plat::IniStore::ClearCache();
-    const int other = ::open(exists ? file.c_str() : dir.Path().c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(other, 0);
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);  // an open of its own: as another program's
+    // An open of its own: as another program's save.
+    int other = exists ? other_locks::Take(file, other_locks::Kind::Write) : -1;
+    plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
+      if (step == plat::FileStep::Replace && path == file && other < 0) {
+        Put(file, theirs);
+        other = other_locks::Take(file, other_locks::Kind::Write);
+      }
+      return 0;
+    });
     EXPECT_FALSE(WritePrivateProfileString("S", "new", "x", file.c_str()));
     EXPECT_EQ(plat::SystemErrorText(GetLastError()),
               "The file is being saved by another program; save again once it is done.");
-    EXPECT_EQ(exists ? ReadAll(file) : "", exists ? "[S]\r\nk=1\r\n" : "");
-    EXPECT_EQ(Entries(dir.Path()), exists ? 1 : 0);
+    EXPECT_EQ(ReadAll(file), theirs);
+    EXPECT_EQ(Entries(dir.Path()), 1);
+    ASSERT_GE(other, 0);
     ::close(other);
     EXPECT_TRUE(WritePrivateProfileString("S", "new", "x", file.c_str()));
+    EXPECT_EQ(ReadAll(file), theirs + "new=x\r\n");
   }
   safepath::SetSaveLockWait(wait);
 }
@@ -846,6 +858,167 @@ TEST(AtomicFile, AnEditUnderAnotherNameInsideABatchDoesNotWaitOnTheBatchsLock) {
     EXPECT_EQ(GetLastError(), ERROR_FILE_CHANGED_SINCE_READ);
   }
   EXPECT_EQ(ReadAll(file), "[S]\r\nk=1\r\nb=2\r\n");
+  safepath::SetSaveLockWait(wait);
+}
+
+namespace {
+
+// The saves that take a settings file's save lock, each answering 0 or the error it was refused with.
+struct Door {
+  const char* name;
+  std::string text;  // the file's text before the save
+  std::function<DWORD(const std::string& file)> save;
+};
+
+std::vector<Door> SaveDoors() {
+  const std::string ini = "[S]\r\nk=1\r\n";
+  return {
+      {"a key written", ini,
+       [](const std::string& f) { return WritePrivateProfileString("S", "new", "x", f.c_str()) ? 0 : GetLastError(); }},
+      {"a section written", ini,
+       [](const std::string& f) {
+         return WritePrivateProfileSection("T", "new=x\r\n", f.c_str()) ? 0 : GetLastError();
+       }},
+      {"a batch", ini,
+       [](const std::string& f) {
+         plat::ProfileBatch batch(f.c_str());
+         WritePrivateProfileString("S", "new", "x", f.c_str());
+         return batch.Close() ? 0 : GetLastError();
+       }},
+      {"the registry store", "[HKEY_CURRENT_USER\\App]\r\n\"k\"=sz:1\r\n",
+       [](const std::string& f) {
+         plat::RegistryStore::Reset();
+         const DWORD set = plat::RegistryStore::SetStoreFile(f)
+                               ? static_cast<DWORD>(RegSetKeyValue(HKEY_CURRENT_USER, "App", "new", REG_SZ, "x", 2))
+                               : GetLastError();
+         plat::RegistryStore::Reset();
+         return set;
+       }},
+  };
+}
+
+}  // namespace
+
+// Only a program that may write a settings file holds its saves off. A process of another user holding a lock through
+// a read-only descriptor of the file (of mode 0644), or on the folder (0755) of a file not made yet, holds no save:
+// each is done at once (the wait is long, and a save that waited would be refused). A write lock, which another user
+// can take only where they may write the file (mode 0666), holds every save off past the wait. At every door.
+TEST(AtomicFile, OnlyAProgramThatMayWriteTheFileHoldsItsSavesOff) {
+  using other_locks::Kind;
+  const struct {
+    const char* name;
+    Kind kind;
+    bool onFolder;  // the file is not made yet
+  } holders[] = {
+      {"a read lock", Kind::Read, false},
+      {"a process's read lock", Kind::ClassicRead, false},
+      {"flock -s", Kind::SharedFlock, false},
+      {"flock -x through a read-only descriptor", Kind::ExclusiveFlock, false},
+      {"flock -s on the folder", Kind::SharedFlock, true},
+      {"flock -x on the folder", Kind::ExclusiveFlock, true},
+      {"a write lock of a user who may write the file", Kind::Write, false},
+  };
+  for (const Door& door : SaveDoors()) {
+    for (const auto& h : holders) {
+      SCOPED_TRACE(std::string(door.name) + ", " + h.name);
+      const bool holdsOff = h.kind == Kind::Write;
+      const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(holdsOff ? 20 : 10000));
+      TempDir dir;
+      ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+      const std::string file = dir / "s.dao";
+      if (!h.onFolder) Put(file, door.text);
+      ASSERT_EQ(h.onFolder || ::chmod(file.c_str(), holdsOff ? 0666 : 0644) == 0, true);
+      plat::IniStore::ClearCache();
+      other_locks::Holder holder(dir.Path(), h.onFolder ? "." : "s.dao", h.kind);
+      ASSERT_TRUE(holder.holding());
+      EXPECT_EQ(door.save(file), holdsOff ? ERROR_FILE_BEING_SAVED : 0u);
+      EXPECT_EQ(ReadAll(file).find("new") != std::string::npos, !holdsOff);
+      holder.release();
+      EXPECT_EQ(door.save(file), 0u);
+      safepath::SetSaveLockWait(wait);
+    }
+  }
+}
+
+// The wait for another program's lock holds no other work of the program off: while a key's save, a batch or a change
+// of the registry store waits on a write lock another process holds on its file, another thread's read (of another
+// settings file, of the store) and edit of another settings file are answered, and its save of the same file waits
+// too; once the lock is given up, both saves of the file are made.
+TEST(AtomicFile, ASaveWaitingForAnotherProgramsLockHoldsNoOtherWorkOff) {
+  enum class Door { Key, Batch, Registry };
+  enum class Work { Read, EditOther, SaveSame };
+  const struct {
+    const char* name;
+    Door door;
+    Work work;
+  } cases[] = {
+      {"a key's save, a read of another file", Door::Key, Work::Read},
+      {"a key's save, an edit of another file", Door::Key, Work::EditOther},
+      {"a key's save, a save of its file", Door::Key, Work::SaveSame},
+      {"a batch, a read of another file", Door::Batch, Work::Read},
+      {"a batch, an edit of another file", Door::Batch, Work::EditOther},
+      {"a batch, a save of its file", Door::Batch, Work::SaveSame},
+      {"a store change, a read of the store", Door::Registry, Work::Read},
+      {"a store change, an edit of a settings file", Door::Registry, Work::EditOther},
+      {"a store change, a change of the store", Door::Registry, Work::SaveSame},
+  };
+  const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(10000));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool store = c.door == Door::Registry;
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    const std::string file = dir / "s.dao", other = dir / "o.dao";
+    Put(file, store ? "[HKEY_CURRENT_USER\\App]\r\n\"k\"=sz:1\r\n" : "[S]\r\nk=1\r\n");
+    Put(other, "[O]\r\nk=1\r\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+    plat::IniStore::ClearCache();
+    plat::RegistryStore::Reset();
+    ASSERT_TRUE(!store || plat::RegistryStore::SetStoreFile(file));
+    other_locks::Holder holder(dir.Path(), "s.dao", other_locks::Kind::Write);
+    ASSERT_TRUE(holder.holding());
+    auto save = [&](const char* key) -> int {
+      if (store) return RegSetKeyValue(HKEY_CURRENT_USER, "App", key, REG_SZ, "1", 2) == ERROR_SUCCESS;
+      std::optional<plat::ProfileBatch> batch;
+      if (c.door == Door::Batch && key[0] == 'a') batch.emplace(file.c_str());
+      const BOOL written = WritePrivateProfileString("S", key, "1", file.c_str());
+      return batch ? batch->Close() : written;
+    };
+    auto line = [&](const std::string& key) { return store ? "\"" + key + "\"=sz:1\r\n" : key + "=1\r\n"; };
+    // Each waiting save holds the file open.
+    const int open = other_locks::OpenHere(file);
+    std::atomic<int> saved{-1}, sameSaved{-1};
+    std::thread waiting([&] { saved = save("a"); });
+    while (other_locks::OpenHere(file) <= open && saved < 0) std::this_thread::yield();
+    std::thread same;
+    if (c.work == Work::Read && store) {
+      HKEY app = nullptr;
+      char value[8] = "";
+      DWORD size = sizeof value;
+      EXPECT_EQ(RegOpenKey(HKEY_CURRENT_USER, "App", &app), ERROR_SUCCESS);
+      EXPECT_EQ(RegQueryValueEx(app, "k", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size), ERROR_SUCCESS);
+      RegCloseKey(app);
+    } else if (c.work == Work::Read) {
+      char value[8] = "";
+      EXPECT_EQ(GetPrivateProfileString("O", "k", "", value, sizeof value, other.c_str()), 1u);
+    } else if (c.work == Work::EditOther) {
+      EXPECT_TRUE(WritePrivateProfileString("O", "m", "2", other.c_str()));
+    } else {
+      same = std::thread([&] { sameSaved = save("b"); });
+      while (other_locks::OpenHere(file) <= open + 1 && sameSaved < 0) std::this_thread::yield();
+    }
+    EXPECT_EQ(saved.load(), -1);  // still waiting
+    holder.release();
+    waiting.join();
+    if (same.joinable()) same.join();
+    plat::RegistryStore::Reset();
+    EXPECT_EQ(saved.load(), 1);
+    EXPECT_EQ(sameSaved.load(), c.work == Work::SaveSame ? 1 : -1);
+    const std::string text = ReadAll(file);
+    EXPECT_NE(text.find(line("k")), std::string::npos) << text;
+    EXPECT_NE(text.find(line("a")), std::string::npos) << text;
+    EXPECT_EQ(text.find(line("b")) != std::string::npos, c.work == Work::SaveSame) << text;
+  }
   safepath::SetSaveLockWait(wait);
 }
 
@@ -1040,6 +1213,8 @@ TEST(AtomicFile, AProgramStartedDuringASaveInheritsNoDescriptorOfIt) {
        }},
       {"a settings file's merged save", plat::FileStep::Replace,
        [&] { return WritePrivateProfileString("S", "k", "new", file.c_str()) != FALSE; }},
+      {"a settings file's first save", plat::FileStep::Replace,
+       [&] { return WritePrivateProfileString("S", "k", "new", (dir / "first.dao").c_str()) != FALSE; }},
       {"a save in place", plat::FileStep::Flush,
        [&] {
          int err = 0;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +26,7 @@
 #include "platform/base/tests/TempDir.h"
 #include "safepath/SaveLock.h"
 #include "safepath/tests/AnotherUser.h"
+#include "safepath/tests/OtherLocks.h"
 
 namespace {
 
@@ -405,8 +405,8 @@ TEST_F(RegistryTest, AStoreFileAnotherProgramChangedOrSavesIsNotWrittenOver) {
       std::ofstream(dir / "new.txt", std::ios::binary) << theirs;
       std::filesystem::rename(dir / "new.txt", file);
     } else {
-      saving = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-      ASSERT_EQ(::flock(saving, LOCK_EX), 0);
+      saving = other_locks::Take(file, other_locks::Kind::Write);  // an open of its own: as another program's save
+      ASSERT_GE(saving, 0);
     }
     std::ifstream in(file, std::ios::binary);
     const std::string changed(std::istreambuf_iterator<char>(in), {});
