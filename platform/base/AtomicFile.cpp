@@ -556,6 +556,9 @@ bool AtomicFile::writeInPlace(std::string_view text, int& err) {
   if (!e) e = FileFault(FileStep::Flush, target_);
   if (!e && ::fsync(fd) != 0) e = errno;
   if (!e && ::fstat(fd, &committed_) != 0) e = errno;
+  // Done only where the name still holds the file written: another program's save by rename may have given the name
+  // another file during the write, and the text is then under the file's other names alone (EBUSY).
+  if (!e && !safepath::Holds(held_.folder(), held_.leaf().c_str(), committed_)) e = EBUSY;
   if (::close(fd) != 0 && !e) e = errno;
   err = e;
   return e == 0;

@@ -14,7 +14,10 @@
 // for the new text is reserved first, so that a full disk fails with the old text whole; the new text goes over the
 // old, the file is cut to length last and flushed before success is reported; only the very file the save began on
 // is written so (the name may hold another by then): another user's is refused (EACCES), any other (EBUSY), a FIFO at
-// once. A directory answers EISDIR. Every step asks the file layer's fault seam (FileFaults.h) first.
+// once. After the write and its flush the name is looked at again: where another program's rename gave it another
+// file meanwhile, the text is only under the file's other names, and the save fails (EBUSY). A program that takes no
+// lock and writes the file in place between the save's last look and its write still loses that write to the save.
+// A directory answers EISDIR. Every step asks the file layer's fault seam (FileFaults.h) first.
 //
 // A name in a folder every user may write (mode 1777 as /tmp, or 0777) may have been put there by another user to
 // catch a save: such a folder's symbolic links and files of neither this user nor the folder's owner are neither
@@ -86,7 +89,8 @@ enum class MergedWrite { Written, FileChanged, Failed };
 // only where the name still holds that very file as it was read (none, where the read found none), else FileChanged
 // (the file changed since it was read: another file under the name, or one written in place), and nothing under the
 // name changes. The name is looked at when the save opens, when the file's looks are given, just before the rename
-// and just before a write in place.
+// and just before a write in place, and after the write in place (the name given to another file during it:
+// FileChanged, the text only under the file's other names).
 // The caller holds the file's save lock (safepath/SaveLock.h) from before its read, so that other saves of the file
 // wait, and keeps the file read open until the save is done (its inode number then names no other file). Failed with
 // the errno value in `err` for every other failure. `written` gets the status of the file that holds the text.
