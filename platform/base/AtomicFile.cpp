@@ -18,6 +18,7 @@ namespace plat {
 namespace {
 
 constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
+constexpr std::size_t kCompareBytes = std::size_t{1} << 16;
 
 // The mode a new file is made with: the umask, or the folder's default ACL, takes from it what the user set, as for
 // the files of any program; nothing changes it later.
@@ -61,6 +62,20 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
     return w;
   }
   return ::lseek(fd, 0, SEEK_SET) < 0 ? errno : 0;
+}
+
+// Whether the file open as `fd` holds `text` and not a byte more.
+bool HoldsText(int fd, std::string_view text) {
+  std::string chunk(std::min(text.size() + 1, kCompareBytes), '\0');
+  for (std::size_t at = 0;;) {
+    const ssize_t n = ::pread(fd, chunk.data(), chunk.size(), static_cast<off_t>(at));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return at == text.size();
+    const std::size_t got = static_cast<std::size_t>(n);
+    if (got > text.size() - at || text.compare(at, got, chunk.data(), got) != 0) return false;
+    at += got;
+  }
 }
 
 // Makes the held folder's entries durable after a rename in it. The file already holds its new text under its
@@ -135,7 +150,9 @@ constexpr int kMaxWalks = 3;
 
 }  // namespace
 
-MergedFile MergedFile::Of(const struct stat& st) { return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim}; }
+MergedFile MergedFile::Of(const struct stat& st, std::string_view text) {
+  return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim, text};
+}
 
 bool MergedFile::sameAs(const struct stat* st) const {
   if (!st) return !exists;
@@ -280,7 +297,7 @@ bool AtomicFile::openWalking(std::string path, Naming naming, const MergedFile* 
   const struct stat old = held_.file();
   // A merged text is for the file it was merged with, as it was read: another under the name (or one where there was
   // none), or that file changed since, would lose its own text to it.
-  if (merged_ && !mergedWith_.sameAs(exists ? &old : nullptr)) return failChanged();
+  if (merged_ && !stillAsRead(exists ? &old : nullptr)) return failChanged();
   // A link to no file under the name is replaced by the file, as by any save: that very link, at the rename.
   replacedLink_ = {};
   if (merged_ && !exists &&
@@ -344,7 +361,7 @@ bool AtomicFile::giveLooks() {
   struct stat now = held_.file();
   const bool regular = old_ >= 0;
   if (regular && ::fstat(old_, &now) != 0) return fail(errno);
-  if (merged_ && regular && !mergedWith_.sameAs(&now)) return failChanged();
+  if (merged_ && regular && !stillAsRead(&now)) return failChanged();
   // A hard link made since the open: the other name would keep the old text.
   if (regular && now.st_nlink > 1) return writeInPlaceInstead();
   // The owner and group first (a change of owner clears the set-user and set-group bits), then the mode, then the
@@ -364,6 +381,24 @@ bool AtomicFile::giveLooks() {
   int e = FileFault(FileStep::Attributes, target_);
   if (!e) e = safepath::CopyAttributes(old_, fd_);
   return e == 0 || writeInPlaceInstead();
+}
+
+bool AtomicFile::stillAsRead(const struct stat* now) {
+  if (mergedWith_.sameAs(now)) return true;
+  // Its status alone changed since the read (a chmod, a new hard link, a touch): still the file read where it holds
+  // the text read, byte for byte, and held it all the while it was compared.
+  const MergedFile& read = mergedWith_;
+  if (!now || !read.exists || !S_ISREG(now->st_mode) || now->st_dev != read.dev || now->st_ino != read.ino ||
+      now->st_size != read.size || read.text.size() != static_cast<std::size_t>(read.size))
+    return false;
+  struct stat after {};
+  const int fd = oldFile();
+  if (fd < 0 || !HoldsText(fd, read.text) || ::fstat(fd, &after) != 0 || after.st_ino != now->st_ino ||
+      after.st_size != now->st_size || after.st_ctim.tv_sec != now->st_ctim.tv_sec ||
+      after.st_ctim.tv_nsec != now->st_ctim.tv_nsec)
+    return false;
+  mergedWith_.changed = now->st_ctim;
+  return true;
 }
 
 void AtomicFile::setFolderText() {
@@ -544,7 +579,7 @@ bool AtomicFile::writeInPlace(std::string_view text, int& err) {
   // with the file is written only over the file as it was read (EBUSY for one changed in place since).
   struct stat st {};
   const int fd = held_.openFile(O_WRONLY, safepath::Opened::AsWalked, st);
-  if (fd < 0 || (merged_ && !mergedWith_.sameAs(&st))) {
+  if (fd < 0 || (merged_ && !stillAsRead(&st))) {
     err = fd < 0 ? errno : EBUSY;
     if (fd >= 0) ::close(fd);
     return false;

@@ -70,15 +70,18 @@ namespace plat {
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err);
 
 // The file a save's text was merged with, as the save's own read found it under the name: its identity, size and
-// change time (which every write moves, whatever it does to the modification time), or none.
+// change time (which every write moves, whatever it does to the modification time), or none; and the text read, where
+// the caller holds it (it must outlive the save): a file whose status alone changed since (a chmod, a new hard link, a
+// touch) is still the file read where its bytes are that text.
 struct MergedFile {
   bool exists = false;
   dev_t dev = 0;
   ino_t ino = 0;
   off_t size = 0;
   struct timespec changed {};
+  std::string_view text;
 
-  static MergedFile Of(const struct stat& st);
+  static MergedFile Of(const struct stat& st, std::string_view text = {});
   // Whether `st` (null for no file) is the file as it was read: the same one, of that size, changed no later.
   bool sameAs(const struct stat* st) const;
 };
@@ -90,7 +93,9 @@ enum class MergedWrite { Written, FileChanged, Failed };
 // (the file changed since it was read: another file under the name, or one written in place), and nothing under the
 // name changes. The name is looked at when the save opens, when the file's looks are given, just before the rename
 // and just before a write in place, and after the write in place (the name given to another file during it:
-// FileChanged, the text only under the file's other names).
+// FileChanged, the text only under the file's other names). Where only the file's status moved (same file and size),
+// its bytes are compared with the text read: when the save opens, when the looks are given and before a write in
+// place (not at the last look before a rename, after the looks: a status change there refuses the save).
 // The caller holds the file's save lock (safepath/SaveLock.h) from before its read, so that other saves of the file
 // wait, and keeps the file read open until the save is done (its inode number then names no other file). Failed with
 // the errno value in `err` for every other failure. `written` gets the status of the file that holds the text.
@@ -151,11 +156,13 @@ class AtomicFile {
   void setFolderText();
   bool openWalking(std::string path, Naming naming, const MergedFile* merged, int walksLeft);
   bool makeTemporary(mode_t mode);
-  // The file replaced, open for reading (its looks), or -1 with errno set.
+  // The file replaced, open for reading (its looks and bytes), or -1 with errno set.
   int oldFile();
   // Gives the temporary file the file's looks, or turns the save into a write in place where they cannot be given.
   bool giveLooks();
   bool writeInPlaceInstead();
+  // Whether the file `now` describes (null: none) is the file the text was merged with, as it was read.
+  bool stillAsRead(const struct stat* now);
   bool writeInPlace(std::string_view text, int& err);
   bool nameTemporary();
   void spoolBeside();
@@ -169,7 +176,7 @@ class AtomicFile {
   Finish finish_ = Finish::Rename;
   int fd_ = -1;  // the temporary file or the spool file
   int kept_ = -1;  // the temporary file once flushed and closed, until its rename is checked
-  int old_ = -1;  // the file a replace found under the name, open for reading: its looks
+  int old_ = -1;  // the file a replace found under the name, open for reading: its looks, and its bytes to compare
   bool inMemory_ = false;  // a text written in place spools in buffer_, whole
   int error_ = 0;
   std::string target_;

@@ -768,10 +768,13 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
 // changed at the same length) between an edit's read and its write: the edit is refused with "The file changed since
 // it was read; save again." and the file keeps the other program's change, whether it is saved by rename or in place.
 // So is an edit written in place (through a second hard link) while another program's save by rename gives the name
-// another file as the write ends: the key is not under the name.
+// another file as the write ends: the key is not under the name. A change of the file's status alone (its mode, a new
+// hard link, a touch) changes none of the bytes read: the edit is saved, with the file's looks as they are now (the
+// new mode; written in place where a link was made), whether the change comes during the save or before it begins,
+// and so is a change of the registry-style store, which holds the text it read too.
 TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
   const std::string read = "[S]\r\nk=1\r\n";
-  enum class Change { Written, RenamedOver };
+  enum class Change { Written, RenamedOver, Mode, Linked, TouchedAccess, Touched };
   const struct {
     const char* name;
     bool inPlace;  // the folder takes no temporary file
@@ -779,6 +782,9 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
     Change change = Change::Written;
     bool linked = false;  // a second hard link: written in place
     std::optional<plat::FileStep> at = std::nullopt;  // none: the last look before the write
+    bool saved = false;
+    bool inBatch = false;  // changed between a batch's read and its end, before the save begins
+    bool store = false;  // a key made in the registry-style store, whose file it is
   } cases[] = {
       {"by rename, a section appended", false, read + "[T]\r\nm=3\r\n"},
       {"by rename, a value changed", false, "[S]\r\nk=2\r\n"},
@@ -786,12 +792,29 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
       {"in place, a value changed", true, "[S]\r\nk=2\r\n"},
       {"in place through a second link, another file renamed over the name as the write ends", false,
        "[O]\r\nz=9\r\n", Change::RenamedOver, true, plat::FileStep::Flush},
+      {"by rename, its mode changed", false, read, Change::Mode, false, plat::FileStep::Modify, true},
+      {"by rename, a hard link made", false, read, Change::Linked, false, plat::FileStep::Modify, true},
+      {"by rename, touched with its modification time kept", false, read, Change::TouchedAccess, false,
+       plat::FileStep::Modify, true},
+      {"by rename, touched", false, read, Change::Touched, false, plat::FileStep::Modify, true},
+      {"in place, its mode changed", true, read, Change::Mode, false, plat::FileStep::Modify, true},
+      {"in a batch, its mode changed before the save", false, read, Change::Mode, false, std::nullopt, true, true},
+      {"the registry store by rename, its mode changed", false, "", Change::Mode, false, plat::FileStep::Modify, true,
+       false, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     const std::string file = dir / "s.dao", link = dir / "second.dao", other = dir / "other.dao";
     Put(file, read);
+    if (c.store) {  // a store file the store wrote, then loaded
+      HKEY old = nullptr;
+      ASSERT_TRUE(plat::RegistryStore::SetStoreFile(std::nullopt) && std::filesystem::remove(file));
+      ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+      ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Software\\Old", &old), ERROR_SUCCESS);
+      RegCloseKey(old);
+      ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+    }
     if (c.linked) {
       ASSERT_EQ(::link(file.c_str(), link.c_str()), 0);
     }
@@ -800,6 +823,7 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
     // After the read, at the last step before the text takes the name (the rename), or before the write in place.
     const plat::FileStep last = c.at ? *c.at : c.inPlace ? plat::FileStep::Modify : plat::FileStep::Replace;
     bool changed = false;
+    mode_t modeAfter = 0;
     const auto change = [&] {
       // A tick of the clock the file system stamps with after the read: a kernel without fine-grained change times
       // gives a write within the tick of the last one the same change time.
@@ -810,6 +834,7 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
              (now.tv_sec < read.st_ctim.tv_sec ||
               (now.tv_sec == read.st_ctim.tv_sec && now.tv_nsec <= read.st_ctim.tv_nsec))) {
       }
+      const struct timespec accessedNow[2] = {{0, UTIME_NOW}, {0, UTIME_OMIT}};
       switch (c.change) {
         case Change::Written:
           std::fstream(file, std::ios::binary | std::ios::in | std::ios::out) << c.changed;  // from byte 0, in place
@@ -818,19 +843,56 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
           Put(other, c.changed);
           ::rename(other.c_str(), file.c_str());
           break;
+        case Change::Mode: ::chmod(file.c_str(), 0640); break;
+        case Change::Linked: ::link(file.c_str(), link.c_str()); break;
+        case Change::TouchedAccess: ::utimensat(AT_FDCWD, file.c_str(), accessedNow, 0); break;
+        case Change::Touched: ::utimensat(AT_FDCWD, file.c_str(), nullptr, 0); break;
       }
+      struct stat st {};
+      ::stat(file.c_str(), &st);
+      modeAfter = st.st_mode & 07777;
       changed = true;
     };
     plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
       if (c.inPlace && readOnlyFolder(step, path)) return readOnlyFolder(step, path);
-      if (step == last && path == file && !changed) change();
+      if (!c.inBatch && step == last && path == file && !changed) change();
       return 0;
     });
-    EXPECT_FALSE(WritePrivateProfileString("S", "new", "x", file.c_str()));
-    EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The file changed since it was read; save again.");
+    const auto edit = [&] {
+      if (!c.store) return WritePrivateProfileString("S", "new", "x", file.c_str()) != FALSE;
+      HKEY made = nullptr;
+      const bool saved = RegCreateKey(HKEY_CURRENT_USER, "Software\\New", &made) == ERROR_SUCCESS;
+      if (made) RegCloseKey(made);
+      return saved;
+    };
+    if (c.inBatch) {
+      plat::ProfileBatch batch(file.c_str());
+      EXPECT_TRUE(edit());
+      change();
+      EXPECT_EQ(batch.Close() != FALSE, c.saved) << plat::SystemErrorText(GetLastError());
+    } else {
+      EXPECT_EQ(edit(), c.saved) << plat::SystemErrorText(GetLastError());
+    }
+    if (c.store) {
+      plat::RegistryStore::SetStoreFile(std::nullopt);
+      plat::RegistryStore::Reset();
+    }
     EXPECT_TRUE(changed);
-    EXPECT_EQ(ReadAll(file), c.changed);
-    EXPECT_EQ(Entries(dir.Path()), c.linked ? 2 : 1);
+    if (c.saved) {
+      const std::string text = ReadAll(file);
+      EXPECT_TRUE(c.store ? text.find("Software\\New") != std::string::npos : text == "[S]\r\nk=1\r\nnew=x\r\n")
+          << text;
+      struct stat st {};
+      ASSERT_EQ(::stat(file.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, modeAfter);
+      if (c.change == Change::Linked) {
+        EXPECT_EQ(ReadAll(link), ReadAll(file));
+      }
+    } else {
+      EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The file changed since it was read; save again.");
+      EXPECT_EQ(ReadAll(file), c.changed);
+    }
+    EXPECT_EQ(Entries(dir.Path()), c.linked || c.change == Change::Linked ? 2 : 1);
   }
 }
 
