@@ -2,10 +2,16 @@
 
 #include "fieldsolver/ModelOperations.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <memory>
+
+#include "safepath/Attributes.h"
 
 namespace {
 
@@ -21,6 +27,19 @@ bool Closed(std::FILE* f)
 {
     const bool written = !std::ferror(f);
     return std::fclose(f) == 0 && written;
+}
+
+// Gives the new index `f` the looks of the old index of this user's own it replaces (safepath::CopyOwnLooks: its mode,
+// then its attributes, its access ACL among them). False where they cannot be given: the old index is then kept. A
+// name that holds no file, or a link (which the rename replaces), gives nothing.
+bool GiveLooks(std::FILE* f, const std::string& oldIndex)
+{
+    const int from = ::open(oldIndex.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (from < 0)
+        return errno == ENOENT || errno == ELOOP;
+    const bool given = safepath::CopyOwnLooks(from, ::fileno(f)) == 0;
+    ::close(from);
+    return given;
 }
 
 // The text after the last '.', compared without regard to case over at most 512 characters.
@@ -115,7 +134,8 @@ int SelfTestRecorder::Close(bool commit)
     if (index_) {
         std::fprintf(index_, "\n");
         std::fprintf(index_, "\n[%s]", "END");
-        const bool written = Closed(index_);
+        const bool looks = !commit || GiveLooks(index_, indexFileName_);
+        const bool written = Closed(index_) && looks;
         index_ = nullptr;
         // The index takes the old one's place only when it was written whole; the rename replaces it in one step.
         if (!commit || !written || std::rename(tempIndexFileName_.c_str(), indexFileName_.c_str()) != 0) {

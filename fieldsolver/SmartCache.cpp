@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "safepath/Attributes.h"
 #include "safepath/HeldPath.h"
 #include "safepath/SaveLock.h"
 
@@ -175,6 +176,20 @@ void SaveStepReached(SmartCache::SaveStep step, int folder, const std::string& n
         hook(step, folder, newFile);
 }
 
+// Gives the new file `fd` the looks of the file of this user's own it replaces (safepath::CopyOwnLooks: its mode, then
+// its attributes, its access ACL among them), read from the file the name holds now: another save of this process may
+// have renamed its file there since the walk. False where they cannot be given: a cache is written whole or not at all.
+bool GiveLooks(const safepath::HeldPath& held, int fd)
+{
+    struct stat now {};
+    const int from = safepath::OpenJudged(held.folder(), held.leaf().c_str(), O_RDONLY, nullptr, now);
+    if (from < 0)
+        return errno == ENOENT;
+    const bool given = safepath::CopyOwnLooks(from, fd) == 0;
+    ::close(from);
+    return given;
+}
+
 // Writes the cache file whole or not at all: the bytes go to a new file of this save's own beside it, under a name
 // no other save uses (64 random bits, made exclusively), which takes the file's name only once all of them are
 // written and closed; of saves at once (two programs, two threads), neither removes or renames the other's file and
@@ -212,9 +227,7 @@ bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
     const int fd = safepath::CreateNewFile(held.folder(), prefix, ".new", 0666, temp);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, bytes);
-    if (ok && held.exists() && old.st_uid == ::geteuid())
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    bool ok = WriteAll(fd, bytes) && GiveLooks(held, fd);
     struct stat written {};
     ok = ::fstat(fd, &written) == 0 && ok;
     // The file written stays open, for the look after the rename and so that its inode names no other file until

@@ -11,19 +11,21 @@
 #include <new>
 
 #include "platform/base/FileFaults.h"
+#include "safepath/Attributes.h"
 #include "safepath/HeldPath.h"
 
 namespace plat {
 namespace {
 
-mode_t DefaultMode() {
-  static const mode_t mode = [] {
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-  }();
-  return mode;
-}
+constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
+constexpr std::size_t kCompareBytes = std::size_t{1} << 16;
+
+// The mode a new file is made with: the umask, or the folder's default ACL, takes from it what the user set, as for
+// the files of any program; nothing changes it later.
+constexpr mode_t kNewFileMode = 0666;
+// The mode of the temporary file that replaces an existing one until it gets that file's looks at the commit: this
+// user's alone meanwhile.
+constexpr mode_t kReplacingMode = 0600;
 
 // Writes all of `text` to `fd`; the errno value of the failure, 0 when everything was written.
 int WriteAll(int fd, std::string_view text, const std::string& target) {
@@ -62,34 +64,18 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
   return ::lseek(fd, 0, SEEK_SET) < 0 ? errno : 0;
 }
 
-// Writes the file `leaf` of the held folder where it is, for a folder where no temporary file can be made. The old
-// text is never given up before the new one is known to fit: room for the new length is reserved first (a full disk
-// fails there with nothing changed), the new text goes over the old bytes, the file is cut to the new length only
-// after that, and it is flushed to the disk before the write is reported done. The old length is the file's own at
-// this write (a streamed text is written long after the file was first looked at, and another writer may have
-// changed it since).
-bool WriteInPlace(const safepath::HeldPath& held, const std::string& target, std::string_view text,
-                  const MergedFile* merged, struct stat& written, int& err) {
-  // Only the file the walk judged is written: a link put under the name since is not followed (ELOOP), another
-  // user's file exchanged for it is refused (EACCES), and so is any other file (EBUSY), a FIFO at once; a text merged
-  // with the file is written only over the file as it was read (EBUSY for one changed in place since).
-  struct stat st {};
-  const int fd = held.openFile(O_WRONLY, safepath::Opened::AsWalked, st);
-  if (fd < 0 || (merged && !merged->sameAs(&st))) {
-    err = fd < 0 ? errno : EBUSY;
-    if (fd >= 0) ::close(fd);
-    return false;
+// Whether the file open as `fd` holds `text` and not a byte more.
+bool HoldsText(int fd, std::string_view text) {
+  std::string chunk(std::min(text.size() + 1, kCompareBytes), '\0');
+  for (std::size_t at = 0;;) {
+    const ssize_t n = ::pread(fd, chunk.data(), chunk.size(), static_cast<off_t>(at));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return at == text.size();
+    const std::size_t got = static_cast<std::size_t>(n);
+    if (got > text.size() - at || text.compare(at, got, chunk.data(), got) != 0) return false;
+    at += got;
   }
-  const off_t oldSize = st.st_size, newSize = static_cast<off_t>(text.size());
-  int e = newSize > oldSize ? Reserve(fd, text, oldSize, target) : 0;
-  if (!e) e = WriteAll(fd, text, target);
-  if (!e && newSize < oldSize && ::ftruncate(fd, newSize) != 0) e = errno;
-  if (!e) e = FileFault(FileStep::Flush, target);
-  if (!e && ::fsync(fd) != 0) e = errno;
-  if (!e && ::fstat(fd, &written) != 0) e = errno;
-  if (::close(fd) != 0 && !e) e = errno;
-  err = e;
-  return e == 0;
 }
 
 // Makes the held folder's entries durable after a rename in it. The file already holds its new text under its
@@ -158,12 +144,15 @@ int RenameToFreeName(const safepath::HeldPath& held, const std::string& from, co
   return true;
 }();
 
-constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
 constexpr int kMaxNumberedNames = 9999;
+// Walks of a replace's path while other saves rename their files under the name before it opens the file it found.
+constexpr int kMaxWalks = 3;
 
 }  // namespace
 
-MergedFile MergedFile::Of(const struct stat& st) { return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim}; }
+MergedFile MergedFile::Of(const struct stat& st, std::string_view text) {
+  return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim, text};
+}
 
 bool MergedFile::sameAs(const struct stat* st) const {
   if (!st) return !exists;
@@ -219,8 +208,10 @@ void AtomicFile::abandon() {
   removeTemporary();
   if (fd_ >= 0) ::close(fd_);
   if (kept_ >= 0) ::close(kept_);
+  if (old_ >= 0) ::close(old_);
   kept_ = -1;
   fd_ = -1;
+  old_ = -1;
   inMemory_ = false;
   buffer_.clear();
   buffer_.shrink_to_fit();
@@ -259,10 +250,10 @@ void AtomicFile::spoolBeside() {
   inMemory_ = fd_ < 0;
 }
 
-bool AtomicFile::makeTemporary() {
+bool AtomicFile::makeTemporary(mode_t mode) {
   // Without a name until just before its rename (nameTemporary), where the file system makes such files.
   std::string name;
-  fd_ = safepath::CreateNewFile(held_.folder(), TemporaryPrefix(held_), "", 0600, name);
+  fd_ = safepath::CreateNewFile(held_.folder(), TemporaryPrefix(held_), "", mode, name);
   if (fd_ < 0) return false;
   temp_ = std::move(name);
   return true;
@@ -274,6 +265,10 @@ bool AtomicFile::nameTemporary() {
 }
 
 bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* merged) {
+  return openWalking(path, naming, merged, kMaxWalks);
+}
+
+bool AtomicFile::openWalking(std::string path, Naming naming, const MergedFile* merged, int walksLeft) {
   abandon();
   error_ = 0;
   written_ = 0;
@@ -290,8 +285,7 @@ bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* 
     if (held_.leaf().empty()) return fail(EISDIR);
     setFolderText();
     if (const int e = FileFault(FileStep::CreateIn, dir_)) return fail(e);
-    if (!makeTemporary()) return fail(errno);
-    return ::fchmod(fd_, DefaultMode()) == 0 || fail(errno);
+    return makeTemporary(kNewFileMode) || fail(errno);
   }
 
   // Behind links, the file they lead to; the name as given for a file still to be made. The walk refuses a folder
@@ -303,7 +297,7 @@ bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* 
   const struct stat old = held_.file();
   // A merged text is for the file it was merged with, as it was read: another under the name (or one where there was
   // none), or that file changed since, would lose its own text to it.
-  if (merged_ && !mergedWith_.sameAs(exists ? &old : nullptr)) return failChanged();
+  if (merged_ && !stillAsRead(exists ? &old : nullptr)) return failChanged();
   // A link to no file under the name is replaced by the file, as by any save: that very link, at the rename.
   replacedLink_ = {};
   if (merged_ && !exists &&
@@ -327,8 +321,10 @@ bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* 
     return true;
   }
 
+  // A file replaced gets its looks at the commit (giveLooks), and until then its text is this user's alone. A new file
+  // keeps the mode and ACL its making gives it.
   int tempError = FileFault(FileStep::CreateIn, dir_);
-  if (!tempError && !makeTemporary()) tempError = errno;
+  if (!tempError && !makeTemporary(exists ? kReplacingMode : kNewFileMode)) tempError = errno;
   if (fd_ < 0) {
     // No temporary file beside it: a writable file is written where it is; a new one cannot be made either.
     if (!inPlace) return fail(tempError);
@@ -336,25 +332,73 @@ bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* 
     inMemory_ = true;
     return true;
   }
-  if (exists) {
-    // The file keeps its owner and group. Where this process may not give them to the temporary file, the file
-    // is written where it is instead, rather than taken over: the temporary file turns into its spool.
-    struct stat made {};
-    if (::fstat(fd_, &made) != 0) return fail(errno);
-    if (made.st_uid != old.st_uid || made.st_gid != old.st_gid) {
-      int e = FileFault(FileStep::Own, target_);
-      if (!e && ::fchown(fd_, old.st_uid, old.st_gid) != 0) e = errno;
-      if (e == EPERM && inPlace) {
-        removeTemporary();
-        finish_ = Finish::InPlace;
-        return true;
-      }
-      if (e) return fail(e);
-    }
+  if (!inPlace || oldFile() >= 0) return true;
+  // A file this process may not read: nor may it read its "user." attributes, which the file keeps where it is.
+  if (errno == EACCES) return writeInPlaceInstead();
+  // The name holds another file, or none, since the walk: the file read for a merged text is gone; any other save
+  // walks again, to replace what the name holds now (another save of this user's may have renamed its file there).
+  const bool moved = errno == EBUSY || errno == ENOENT;
+  if (moved && merged_) return failChanged();
+  if (moved && walksLeft > 1) return openWalking(std::move(path), naming, merged, walksLeft - 1);
+  return fail(errno);
+}
+
+int AtomicFile::oldFile() {
+  // Only the very file the walk found: another under the name by now is refused (EBUSY).
+  struct stat st {};
+  if (old_ < 0) old_ = held_.openFile(O_RDONLY, safepath::Opened::AsWalked, st);
+  return old_;
+}
+
+bool AtomicFile::writeInPlaceInstead() {
+  removeTemporary();  // a name it may have; its descriptor stays, as the spool
+  finish_ = Finish::InPlace;
+  return true;
+}
+
+bool AtomicFile::giveLooks() {
+  // A regular file's looks as they are now, through its descriptor: a chmod or setfacl since the open is kept.
+  struct stat now = held_.file();
+  const bool regular = old_ >= 0;
+  if (regular && ::fstat(old_, &now) != 0) return fail(errno);
+  if (merged_ && regular && !stillAsRead(&now)) return failChanged();
+  // A hard link made since the open: the other name would keep the old text.
+  if (regular && now.st_nlink > 1) return writeInPlaceInstead();
+  // The owner and group first (a change of owner clears the set-user and set-group bits), then the mode, then the
+  // attributes (the access ACL's mask is the group bits: a mode set after it would override the mask). Where this
+  // process may not give the temporary file the owner or an attribute, the file is written where it is instead,
+  // rather than taken over: the temporary file turns into its spool.
+  struct stat made {};
+  if (::fstat(fd_, &made) != 0) return fail(errno);
+  if (made.st_uid != now.st_uid || made.st_gid != now.st_gid) {
+    int e = FileFault(FileStep::Own, target_);
+    if (!e && ::fchown(fd_, now.st_uid, now.st_gid) != 0) e = errno;
+    if (e == EPERM && regular) return writeInPlaceInstead();
+    if (e) return fail(e);
   }
-  // After the owner: a change of owner clears the set-user and set-group bits.
-  const mode_t mode = exists ? (old.st_mode & 07777) : DefaultMode();
-  return ::fchmod(fd_, mode) == 0 || fail(errno);
+  if (::fchmod(fd_, now.st_mode & 07777) != 0) return fail(errno);
+  if (!regular) return true;
+  int e = FileFault(FileStep::Attributes, target_);
+  if (!e) e = safepath::CopyAttributes(old_, fd_);
+  return e == 0 || writeInPlaceInstead();
+}
+
+bool AtomicFile::stillAsRead(const struct stat* now) {
+  if (mergedWith_.sameAs(now)) return true;
+  // Its status alone changed since the read (a chmod, a new hard link, a touch): still the file read where it holds
+  // the text read, byte for byte, and held it all the while it was compared.
+  const MergedFile& read = mergedWith_;
+  if (!now || !read.exists || !S_ISREG(now->st_mode) || now->st_dev != read.dev || now->st_ino != read.ino ||
+      now->st_size != read.size || read.text.size() != static_cast<std::size_t>(read.size))
+    return false;
+  struct stat after {};
+  const int fd = oldFile();
+  if (fd < 0 || !HoldsText(fd, read.text) || ::fstat(fd, &after) != 0 || after.st_ino != now->st_ino ||
+      after.st_size != now->st_size || after.st_ctim.tv_sec != now->st_ctim.tv_sec ||
+      after.st_ctim.tv_nsec != now->st_ctim.tv_nsec)
+    return false;
+  mergedWith_.changed = now->st_ctim;
+  return true;
 }
 
 void AtomicFile::setFolderText() {
@@ -455,6 +499,8 @@ bool AtomicFile::commitRename() {
   // look is not replaced (its caller reads that file and saves again). A new file without a name is linked under the
   // name itself, which fails where the name holds anything.
   const bool firstSave = merged_ && !mergedWith_.exists && !S_ISLNK(replacedLink_.st_mode);
+  if (held_.exists() && !giveLooks()) return false;
+  if (finish_ == Finish::InPlace) return commitInPlace();
   if (!flushAndClose()) return false;
   if (firstSave && temp_.empty()) return linkFirstSave();
   if (!nameTemporary()) return false;
@@ -512,8 +558,7 @@ bool AtomicFile::commitFresh() {
 bool AtomicFile::commitInPlace() {
   int e = 0;
   if (inMemory_) {
-    WriteInPlace(held_, target_, buffer_, merged_ ? &mergedWith_ : nullptr, committed_, e);
-    if (e) return failInPlace(e);
+    if (!writeInPlace(buffer_, e)) return failInPlace(e);
     abandon();
     return true;
   }
@@ -526,13 +571,44 @@ bool AtomicFile::commitInPlace() {
     ::close(spool);
     return fail(e);
   }
-  WriteInPlace(held_, target_, std::string_view(static_cast<const char*>(text), size),
-               merged_ ? &mergedWith_ : nullptr, committed_, e);
+  writeInPlace(std::string_view(static_cast<const char*>(text), size), e);
   if (text) ::munmap(text, size);
   ::close(spool);
   if (e) return failInPlace(e);
   abandon();
   return true;
+}
+
+// Writes the file where it is, for a folder where no temporary file can be made (and the other cases the header
+// lists). The old text is never given up before the new one is known to fit: room for the new length is reserved first
+// (a full disk fails there with nothing changed), the new text goes over the old bytes, the file is cut to the new
+// length only after that, and it is flushed to the disk before the write is reported done. The old length is the
+// file's own at this write (a streamed text is written long after the file was first looked at, and another writer may
+// have changed it since).
+bool AtomicFile::writeInPlace(std::string_view text, int& err) {
+  // Only the file the walk judged is written: a link put under the name since is not followed (ELOOP), another
+  // user's file exchanged for it is refused (EACCES), and so is any other file (EBUSY), a FIFO at once; a text merged
+  // with the file is written only over the file as it was read (EBUSY for one changed in place since).
+  struct stat st {};
+  const int fd = held_.openFile(O_WRONLY, safepath::Opened::AsWalked, st);
+  if (fd < 0 || (merged_ && !stillAsRead(&st))) {
+    err = fd < 0 ? errno : EBUSY;
+    if (fd >= 0) ::close(fd);
+    return false;
+  }
+  const off_t oldSize = st.st_size, newSize = static_cast<off_t>(text.size());
+  int e = newSize > oldSize ? Reserve(fd, text, oldSize, target_) : 0;
+  if (!e) e = WriteAll(fd, text, target_);
+  if (!e && newSize < oldSize && ::ftruncate(fd, newSize) != 0) e = errno;
+  if (!e) e = FileFault(FileStep::Flush, target_);
+  if (!e && ::fsync(fd) != 0) e = errno;
+  if (!e && ::fstat(fd, &committed_) != 0) e = errno;
+  // Done only where the name still holds the file written: another program's save by rename may have given the name
+  // another file during the write, and the text is then under the file's other names alone (EBUSY).
+  if (!e && !safepath::Holds(held_.folder(), held_.leaf().c_str(), committed_)) e = EBUSY;
+  if (::close(fd) != 0 && !e) e = errno;
+  err = e;
+  return e == 0;
 }
 
 }  // namespace plat

@@ -1,18 +1,23 @@
 // Replacing a file's whole content atomically: the text goes to a temporary file in the same directory, which
-// gets the file's owner, group and mode, is flushed to the disk and then takes the file's name; the folder is
-// flushed after that (behind a symbolic link, the link's target is replaced). Readers see the old or the new
-// content, never a part; a failure leaves the old file and no temporary behind. A link that leads to no file in a
-// folder that exists is replaced by the file; one whose file cannot be reached (a folder on the way closed, missing
-// or a file) fails with that reason, and the link stays.
+// gets the file's looks (owner, group, mode, then its extended attributes: its access ACL and every other this process
+// may read and set, safepath/Attributes.h) as they are at the commit, is flushed to the disk and then takes the file's
+// name; the folder is flushed after that (behind a symbolic link, the link's target is replaced). A new file keeps the
+// mode and ACL its making gives it (0666 less the umask, or the folder's default ACL), as any program's new file.
+// Readers see the old or the new content, never a part; a failure leaves the old file and no temporary behind. A link
+// that leads to no file in a folder that exists is replaced by the file; one whose file cannot be reached (a folder on
+// the way closed, missing or a file) fails with that reason, and the link stays.
 //
 // A file that may not be written (no write bit, or no write access for this process) is never replaced:
 // EACCES, as its own write would have been refused. A writable file in a folder where no temporary file can
-// be made, with further hard links, or whose owner and group this process may not give to another file is
-// written in place instead (not atomically): room for the new text is reserved first, so that a full
-// disk fails with the old text whole; the new text goes over the old, the file is cut to length last and flushed
-// before success is reported; only the very file the save began on is written so (the name may hold another by
-// then): another user's is refused (EACCES), any other (EBUSY), a FIFO at once. A directory answers EISDIR. Every
-// step asks the file layer's fault seam (FileFaults.h) first.
+// be made, with further hard links, whose owner and group or one of whose attributes this process may not give to
+// another file, or which it may not read (nor, so, its attributes), is written in place instead (not atomically): room
+// for the new text is reserved first, so that a full disk fails with the old text whole; the new text goes over the
+// old, the file is cut to length last and flushed before success is reported; only the very file the save began on
+// is written so (the name may hold another by then): another user's is refused (EACCES), any other (EBUSY), a FIFO at
+// once. After the write and its flush the name is looked at again: where another program's rename gave it another
+// file meanwhile, the text is only under the file's other names, and the save fails (EBUSY). A program that takes no
+// lock and writes the file in place between the save's last look and its write still loses that write to the save.
+// A directory answers EISDIR. Every step asks the file layer's fault seam (FileFaults.h) first.
 //
 // A name in a folder every user may write (mode 1777 as /tmp, or 0777) may have been put there by another user to
 // catch a save: such a folder's symbolic links and files of neither this user nor the folder's owner are neither
@@ -66,15 +71,18 @@ namespace plat {
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err);
 
 // The file a save's text was merged with, as the save's own read found it under the name: its identity, size and
-// change time (which every write moves, whatever it does to the modification time), or none.
+// change time (which every write moves, whatever it does to the modification time), or none; and the text read, where
+// the caller holds it (it must outlive the save): a file whose status alone changed since (a chmod, a new hard link, a
+// touch) is still the file read where its bytes are that text.
 struct MergedFile {
   bool exists = false;
   dev_t dev = 0;
   ino_t ino = 0;
   off_t size = 0;
   struct timespec changed {};
+  std::string_view text;
 
-  static MergedFile Of(const struct stat& st);
+  static MergedFile Of(const struct stat& st, std::string_view text = {});
   // Whether `st` (null for no file) is the file as it was read: the same one, of that size, changed no later.
   bool sameAs(const struct stat* st) const;
 };
@@ -84,7 +92,11 @@ enum class MergedWrite { Written, FileChanged, Failed };
 // WriteFileAtomically for a text merged with what a read found under the name (an edit of a settings file): written
 // only where the name still holds that very file as it was read (none, where the read found none), else FileChanged
 // (the file changed since it was read: another file under the name, or one written in place), and nothing under the
-// name changes. The name is looked at when the save opens, just before the rename and just before a write in place.
+// name changes. The name is looked at when the save opens, when the file's looks are given, just before the rename
+// and just before a write in place, and after the write in place (the name given to another file during it:
+// FileChanged, the text only under the file's other names). Where only the file's status moved (same file and size),
+// its bytes are compared with the text read: when the save opens, when the looks are given and before a write in
+// place (not at the last look before a rename, after the looks: a status change there refuses the save).
 // A text merged with no file (the file's first save) is linked under the name only where the name is still free
 // (linkat, or a rename that replaces nothing): a file another save made there meanwhile is FileChanged, and the caller
 // reads that file and saves again. The caller holds the file's save lock (safepath/SaveLock.h) from before its read
@@ -146,7 +158,16 @@ class AtomicFile {
   bool seamAllowsRemoval() const noexcept;
   std::string inFolder(const std::string& leaf) const;
   void setFolderText();
-  bool makeTemporary();
+  bool openWalking(std::string path, Naming naming, const MergedFile* merged, int walksLeft);
+  bool makeTemporary(mode_t mode);
+  // The file replaced, open for reading (its looks and bytes), or -1 with errno set.
+  int oldFile();
+  // Gives the temporary file the file's looks, or turns the save into a write in place where they cannot be given.
+  bool giveLooks();
+  bool writeInPlaceInstead();
+  // Whether the file `now` describes (null: none) is the file the text was merged with, as it was read.
+  bool stillAsRead(const struct stat* now);
+  bool writeInPlace(std::string_view text, int& err);
   bool nameTemporary();
   void spoolBeside();
   bool flushAndClose();
@@ -160,6 +181,7 @@ class AtomicFile {
   Finish finish_ = Finish::Rename;
   int fd_ = -1;  // the temporary file or the spool file
   int kept_ = -1;  // the temporary file once flushed and closed, until its rename is checked
+  int old_ = -1;  // the file a replace found under the name, open for reading: its looks, and its bytes to compare
   bool inMemory_ = false;  // a text written in place spools in buffer_, whole
   int error_ = 0;
   std::string target_;

@@ -9,6 +9,8 @@
 //   Reserve   reserving room on the disk for the text a file written in place is about to get (the file)
 //   Write     putting bytes into a file being written (the file the bytes are meant for)
 //   Own       giving a temporary file the owner and group of the file it replaces (the file)
+//   Attributes  giving a temporary file the extended attributes of the file it replaces, its access ACL among them
+//             (the file); a failure writes the file in place, as where the process may not set one
 //   Flush     making a written file durable before its write is reported done or its temporary file takes the
 //             file's name (the file), and making the folder's entries durable after that (the folder)
 //   Replace   putting a written temporary file in the place of the target (the target)
@@ -26,7 +28,9 @@
 
 namespace plat {
 
-enum class FileStep { CreateIn, Modify, Reserve, Write, Own, Flush, Replace, TakeFreeName, Remove, Open, Read };
+enum class FileStep {
+  CreateIn, Modify, Reserve, Write, Own, Flush, Replace, TakeFreeName, Remove, Open, Read, Attributes
+};
 
 using FileFaultHook = std::function<int(FileStep step, const std::string& path)>;
 

@@ -29,6 +29,7 @@ struct Cached {
   off_t size = 0;
   timespec mtime{};
   timespec ctime{};
+  std::string text;  // the bytes read or written: a file whose status alone changed since is still this one with them
 };
 
 struct Batch {
@@ -109,6 +110,7 @@ Cached* Load(Cache& cache, const std::string& path) {
     return nullptr;
   }
   c.ini = IniFile::Parse(text);
+  c.text = std::move(text);
   Remember(c, opened);
   return &c;
 }
@@ -181,6 +183,7 @@ bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc, const Claim
     return false;
   }
   doc.ini = IniFile::Parse(text);
+  doc.text = std::move(text);
   Remember(doc, opened);
   return true;
 }
@@ -199,20 +202,21 @@ Batch* OpenBatch(Cache& cache, const std::string& path) {
 // whole before anything is written (ERROR_FILE_TOO_LARGE), so that no save leaves a file its own reader refuses: a
 // file read whole within the limit may pass it with the keys merged in, or with its LF line ends written as CR LF.
 bool WriteThrough(Cache& cache, const std::string& path, Cached&& doc) {
-  const std::string text = doc.ini.Serialize();
+  std::string text = doc.ini.Serialize();
   if (text.size() > IniStore::kMaxFileBytes) {
     SetLastError(ERROR_FILE_TOO_LARGE);
     return false;
   }
   int err = 0;
   struct stat written {};
-  const MergedFile read{doc.exists, doc.dev, doc.ino, doc.size, doc.ctime};
+  const MergedFile read{doc.exists, doc.dev, doc.ino, doc.size, doc.ctime, doc.text};
   switch (WriteMergedFile(path, text, read, written, err)) {
     case MergedWrite::Written: break;
     case MergedWrite::FileChanged: SetLastError(ERROR_FILE_CHANGED_SINCE_READ); return false;
     case MergedWrite::Failed: SetLastErrorFromErrno(err); return false;
   }
   Remember(doc, written);
+  doc.text = std::move(text);
   cache.files[path] = std::move(doc);
   return true;
 }

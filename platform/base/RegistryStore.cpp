@@ -318,6 +318,7 @@ struct State {
   // The store file as this process last loaded or wrote it (none where there was none): a change is written only
   // over that file as it was, so that another program's change to it since is not written over.
   MergedFile stored;
+  std::string storedText;  // its bytes: a file whose status alone changed since is still that file with them
   // The store file's save lock, where the change running took it before the mutex (Changing), else null.
   const safepath::SaveLock* saving = nullptr;
 };
@@ -765,7 +766,7 @@ constexpr LONG kSaveLockBusy = -1;
 LONG Persist(State& s, const Key* skip = nullptr) {
   if (!s.file) return ERROR_SUCCESS;
   try {
-    const std::string text = DumpAll(s.tree, skip);
+    std::string text = DumpAll(s.tree, skip);
     if (text.size() > RegistryStore::kMaxFileBytes) return static_cast<LONG>(ERROR_STORE_TOO_LARGE);
     // A path its walk fails on is left to the save, which reports why.
     safepath::HeldPath held;
@@ -775,8 +776,13 @@ LONG Persist(State& s, const Key* skip = nullptr) {
       return kSaveLockBusy;
     int err = 0;
     struct stat written {};
-    switch (WriteMergedFile(*s.file, text, s.stored, written, err)) {
-      case MergedWrite::Written: s.stored = MergedFile::Of(written); break;
+    MergedFile stored = s.stored;
+    stored.text = s.storedText;
+    switch (WriteMergedFile(*s.file, text, stored, written, err)) {
+      case MergedWrite::Written:
+        s.stored = MergedFile::Of(written);
+        s.storedText = std::move(text);
+        break;
       case MergedWrite::FileChanged: return static_cast<LONG>(ERROR_FILE_CHANGED_SINCE_READ);
       case MergedWrite::Failed: return static_cast<LONG>(ErrnoToError(err));
     }
@@ -948,7 +954,6 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
         SetLastError(ERROR_BADDB);
         return false;
       }
-      std::string().swap(text);
       const auto moved = HandlesIn(s, loaded);
       // Nothing below allocates: the loaded tree takes the place of the old one whole.
       std::swap(s.tree.roots, loaded.roots);
@@ -956,6 +961,7 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
     }
     s.file = std::move(native);
     s.stored = read ? MergedFile::Of(opened) : MergedFile{};
+    s.storedText = std::move(text);
     return true;
   } catch (const std::bad_alloc&) {
     // The tree as it was (what was made of the file is freed), in memory only.

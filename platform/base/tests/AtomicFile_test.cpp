@@ -4,16 +4,20 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <ctime>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
 #include <set>
@@ -24,6 +28,8 @@
 
 #include "platform/base/FileFaults.h"
 #include "platform/base/FileSystem.h"
+#include "fieldsolver/SelfTestRecorder.h"
+#include "fieldsolver/SmartCache.h"
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/IniStore.h"
 #include "platform/base/ProfileBatch.h"
@@ -32,6 +38,8 @@
 #include "platform/base/SystemError.h"
 #include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
+#include "platform/gdi/Surface.h"
+#include "platform/gdi/gdiapi.h"
 #include "safepath/SaveLock.h"
 #include "safepath/tests/AnotherUser.h"
 #include "safepath/tests/InheritedDescriptors.h"
@@ -496,6 +504,7 @@ TEST(AtomicFile, AnInPlaceSaveWritesOnlyTheFileItsWalkJudgedWhileAnotherUserExch
   ASSERT_EQ(::mkfifo((shared / "fifo.dao").c_str(), 0666), 0);
   another_user::Files theirs;
   ASSERT_TRUE(theirs.give(shared / "x.dao") && theirs.give(shared / "fifo.dao"));
+  // A save refused as busy may have been so after its write: the name was given another file during it.
   std::set<std::string> written{"mine"};
   {
     another_user::Exchanger exchanger(shared, {{"d.dao", "x.dao"}, {"d.dao", "fifo.dao"}});
@@ -503,10 +512,10 @@ TEST(AtomicFile, AnInPlaceSaveWritesOnlyTheFileItsWalkJudgedWhileAnotherUserExch
     for (int i = 0; i < 300; ++i) {
       const std::string text = "save " + std::to_string(i);
       int err = 0;
-      if (plat::WriteFileAtomically(shared / "d.dao", text, err))
+      if (plat::WriteFileAtomically(shared / "d.dao", text, err) || err == EBUSY)
         written.insert(text);
       else
-        EXPECT_TRUE(err == EACCES || err == EBUSY) << err;
+        EXPECT_EQ(err, EACCES);
     }
   }
   for (const char* name : {"d.dao", "x.dao", "fifo.dao"}) {  // wherever the exchanges left their file
@@ -759,50 +768,132 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
 // Another program that takes no lock changes the settings file in place (same file: a section appended, or a value
 // changed at the same length) between an edit's read and its write: the edit is refused with "The file changed since
 // it was read; save again." and the file keeps the other program's change, whether it is saved by rename or in place.
+// So is an edit written in place (through a second hard link) while another program's save by rename gives the name
+// another file as the write ends: the key is not under the name. A change of the file's status alone (its mode, a new
+// hard link, a touch) changes none of the bytes read: the edit is saved, with the file's looks as they are now (the
+// new mode; written in place where a link was made), whether the change comes during the save or before it begins,
+// and so is a change of the registry-style store, which holds the text it read too.
 TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
   const std::string read = "[S]\r\nk=1\r\n";
+  enum class Change { Written, RenamedOver, Mode, Linked, TouchedAccess, Touched };
   const struct {
     const char* name;
-    bool inPlace;
+    bool inPlace;  // the folder takes no temporary file
     std::string changed;
+    Change change = Change::Written;
+    bool linked = false;  // a second hard link: written in place
+    std::optional<plat::FileStep> at = std::nullopt;  // none: the last look before the write
+    bool saved = false;
+    bool inBatch = false;  // changed between a batch's read and its end, before the save begins
+    bool store = false;  // a key made in the registry-style store, whose file it is
   } cases[] = {
       {"by rename, a section appended", false, read + "[T]\r\nm=3\r\n"},
       {"by rename, a value changed", false, "[S]\r\nk=2\r\n"},
       {"in place, a section appended", true, read + "[T]\r\nm=3\r\n"},
       {"in place, a value changed", true, "[S]\r\nk=2\r\n"},
+      {"in place through a second link, another file renamed over the name as the write ends", false,
+       "[O]\r\nz=9\r\n", Change::RenamedOver, true, plat::FileStep::Flush},
+      {"by rename, its mode changed", false, read, Change::Mode, false, plat::FileStep::Modify, true},
+      {"by rename, a hard link made", false, read, Change::Linked, false, plat::FileStep::Modify, true},
+      {"by rename, touched with its modification time kept", false, read, Change::TouchedAccess, false,
+       plat::FileStep::Modify, true},
+      {"by rename, touched", false, read, Change::Touched, false, plat::FileStep::Modify, true},
+      {"in place, its mode changed", true, read, Change::Mode, false, plat::FileStep::Modify, true},
+      {"in a batch, its mode changed before the save", false, read, Change::Mode, false, std::nullopt, true, true},
+      {"the registry store by rename, its mode changed", false, "", Change::Mode, false, plat::FileStep::Modify, true,
+       false, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    const std::string file = dir / "s.dao";
+    const std::string file = dir / "s.dao", link = dir / "second.dao", other = dir / "other.dao";
     Put(file, read);
+    if (c.store) {  // a store file the store wrote, then loaded
+      HKEY old = nullptr;
+      ASSERT_TRUE(plat::RegistryStore::SetStoreFile(std::nullopt) && std::filesystem::remove(file));
+      ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+      ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Software\\Old", &old), ERROR_SUCCESS);
+      RegCloseKey(old);
+      ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+    }
+    if (c.linked) {
+      ASSERT_EQ(::link(file.c_str(), link.c_str()), 0);
+    }
     plat::IniStore::ClearCache();
     const plat::FileFaultHook readOnlyFolder = plat::ReadOnlyFolderFaults(dir.Path().string());
     // After the read, at the last step before the text takes the name (the rename), or before the write in place.
-    const plat::FileStep last = c.inPlace ? plat::FileStep::Modify : plat::FileStep::Replace;
+    const plat::FileStep last = c.at ? *c.at : c.inPlace ? plat::FileStep::Modify : plat::FileStep::Replace;
     bool changed = false;
+    mode_t modeAfter = 0;
+    const auto change = [&] {
+      // A tick of the clock the file system stamps with after the read: a kernel without fine-grained change times
+      // gives a write within the tick of the last one the same change time.
+      struct stat read {};
+      struct timespec now {};
+      ::stat(file.c_str(), &read);
+      while (::clock_gettime(CLOCK_REALTIME_COARSE, &now) == 0 &&
+             (now.tv_sec < read.st_ctim.tv_sec ||
+              (now.tv_sec == read.st_ctim.tv_sec && now.tv_nsec <= read.st_ctim.tv_nsec))) {
+      }
+      const struct timespec accessedNow[2] = {{0, UTIME_NOW}, {0, UTIME_OMIT}};
+      switch (c.change) {
+        case Change::Written:
+          std::fstream(file, std::ios::binary | std::ios::in | std::ios::out) << c.changed;  // from byte 0, in place
+          break;
+        case Change::RenamedOver:
+          Put(other, c.changed);
+          ::rename(other.c_str(), file.c_str());
+          break;
+        case Change::Mode: ::chmod(file.c_str(), 0640); break;
+        case Change::Linked: ::link(file.c_str(), link.c_str()); break;
+        case Change::TouchedAccess: ::utimensat(AT_FDCWD, file.c_str(), accessedNow, 0); break;
+        case Change::Touched: ::utimensat(AT_FDCWD, file.c_str(), nullptr, 0); break;
+      }
+      struct stat st {};
+      ::stat(file.c_str(), &st);
+      modeAfter = st.st_mode & 07777;
+      changed = true;
+    };
     plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
       if (c.inPlace && readOnlyFolder(step, path)) return readOnlyFolder(step, path);
-      if (step == last && path == file && !changed) {
-        // A tick of the clock the file system stamps with after the read: a kernel without fine-grained change times
-        // gives a write within the tick of the last one the same change time.
-        struct stat read {};
-        struct timespec now {};
-        ::stat(file.c_str(), &read);
-        while (::clock_gettime(CLOCK_REALTIME_COARSE, &now) == 0 &&
-               (now.tv_sec < read.st_ctim.tv_sec ||
-                (now.tv_sec == read.st_ctim.tv_sec && now.tv_nsec <= read.st_ctim.tv_nsec))) {
-        }
-        std::fstream(file, std::ios::binary | std::ios::in | std::ios::out) << c.changed;  // from byte 0, in place
-        changed = true;
-      }
+      if (!c.inBatch && step == last && path == file && !changed) change();
       return 0;
     });
-    EXPECT_FALSE(WritePrivateProfileString("S", "new", "x", file.c_str()));
-    EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The file changed since it was read; save again.");
+    const auto edit = [&] {
+      if (!c.store) return WritePrivateProfileString("S", "new", "x", file.c_str()) != FALSE;
+      HKEY made = nullptr;
+      const bool saved = RegCreateKey(HKEY_CURRENT_USER, "Software\\New", &made) == ERROR_SUCCESS;
+      if (made) RegCloseKey(made);
+      return saved;
+    };
+    if (c.inBatch) {
+      plat::ProfileBatch batch(file.c_str());
+      EXPECT_TRUE(edit());
+      change();
+      EXPECT_EQ(batch.Close() != FALSE, c.saved) << plat::SystemErrorText(GetLastError());
+    } else {
+      EXPECT_EQ(edit(), c.saved) << plat::SystemErrorText(GetLastError());
+    }
+    if (c.store) {
+      plat::RegistryStore::SetStoreFile(std::nullopt);
+      plat::RegistryStore::Reset();
+    }
     EXPECT_TRUE(changed);
-    EXPECT_EQ(ReadAll(file), c.changed);
-    EXPECT_EQ(Entries(dir.Path()), 1);
+    if (c.saved) {
+      const std::string text = ReadAll(file);
+      EXPECT_TRUE(c.store ? text.find("Software\\New") != std::string::npos : text == "[S]\r\nk=1\r\nnew=x\r\n")
+          << text;
+      struct stat st {};
+      ASSERT_EQ(::stat(file.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, modeAfter);
+      if (c.change == Change::Linked) {
+        EXPECT_EQ(ReadAll(link), ReadAll(file));
+      }
+    } else {
+      EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The file changed since it was read; save again.");
+      EXPECT_EQ(ReadAll(file), c.changed);
+    }
+    EXPECT_EQ(Entries(dir.Path()), c.linked || c.change == Change::Linked ? 2 : 1);
   }
 }
 
@@ -1237,5 +1328,202 @@ TEST(AtomicFile, AProgramStartedDuringASaveInheritsNoDescriptorOfIt) {
     EXPECT_TRUE(c.save());
     EXPECT_GT(looked, 0);
     EXPECT_EQ(inheritable, "");
+  }
+}
+
+namespace {
+
+// An ACL as the kernel keeps it in "system.posix_acl_access" or "system.posix_acl_default": a version, then (tag,
+// permissions, id) entries sorted by tag (owner 1, named user 2, group 4, mask 16, others 32).
+std::string Acl(std::initializer_list<std::array<std::uint32_t, 3>> entries) {
+  std::string acl;
+  const auto put = [&acl](std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) acl += static_cast<char>(value >> (8 * i) & 0xFF);
+  };
+  put(2, 4);
+  for (const auto& [tag, permissions, id] : entries) {
+    put(tag, 2);
+    put(permissions, 2);
+    put(id, 4);
+  }
+  return acl;
+}
+
+constexpr std::uint32_t kNoId = 0xFFFFFFFF;
+
+std::string Attribute(const std::string& path, const char* name) {
+  std::string value(4096, '\0');
+  const ssize_t n = ::lgetxattr(path.c_str(), name, value.data(), value.size());
+  return n < 0 ? "(none)" : value.substr(0, static_cast<std::size_t>(n));
+}
+
+// Lets every user search the folders above `folder` (not list them) while it lives, for a process of another user that
+// names files in `folder` by their full path; their modes come back after.
+class SearchableAbove {
+ public:
+  explicit SearchableAbove(const std::filesystem::path& folder) {
+    for (auto up = folder.parent_path(); up != up.root_path() && !up.empty(); up = up.parent_path()) {
+      struct stat st {};
+      if (::stat(up.c_str(), &st) != 0 || (st.st_mode & S_IXOTH)) continue;
+      if (::chmod(up.c_str(), (st.st_mode & 07777) | S_IXOTH) == 0) changed_.emplace_back(up, st.st_mode & 07777);
+    }
+  }
+  ~SearchableAbove() {
+    for (const auto& [folder, mode] : changed_) ::chmod(folder.c_str(), mode);
+  }
+  SearchableAbove(const SearchableAbove&) = delete;
+  SearchableAbove& operator=(const SearchableAbove&) = delete;
+
+ private:
+  std::vector<std::pair<std::filesystem::path, mode_t>> changed_;
+};
+
+// Prints a blank page on `printer` to `output` (null: a new file in the temporary folder, named after the document).
+bool PrintPage(const char* printer, const char* output, const char* document) {
+  HDC dc = CreateDC(nullptr, printer, nullptr, nullptr);
+  DOCINFO info{sizeof(DOCINFO), document, output, nullptr, 0};
+  const bool printed = dc && StartDoc(dc, &info) > 0 && StartPage(dc) > 0 && EndPage(dc) > 0 && EndDoc(dc) > 0;
+  if (dc) DeleteDC(dc);
+  return printed;
+}
+
+}  // namespace
+
+// Every save by rename gives its new file the ACL and the other attributes of the file it replaces: the access ACL
+// "u::rw,u:4321:rw,g::r,m::rw,o::-" (whose mask is the mode's group bits, 0660) and a "user.tag" are both kept. Where
+// this process may not set one (a "security." attribute, for a user), the file is written in place and keeps them
+// all; the solver's cache, which writes no file in place, is not saved then and the old file stays. A first save in a
+// folder with a default ACL makes the file as an open there does: the mode and ACL of a file made by open(2) beside
+// it (others get nothing), not the mode a umask gives.
+TEST(AtomicFile, EverySaveByRenameKeepsTheFilesAclAndAttributesAndANewFileIsAsItsOpenMakesIt) {
+  int round = 0;  // each save changes what it saves
+  const auto next = [&round] { return std::to_string(++round); };
+  const struct {
+    const char* name;
+    const char* given;    // the name the saver is given in the folder
+    const char* written;  // the name its file takes
+    const char* old;      // what a file it replaces holds (null: it only makes new files)
+    std::function<bool(const std::string& path)> save;
+    bool inPlaceWhereNotGiven;  // else refused
+  } savers[] = {
+      {"a settings edit", "s.dao", "s.dao", "[S]\r\nk=old\r\n",
+       [&](const std::string& path) {
+         return WritePrivateProfileString("S", "k", next().c_str(), path.c_str()) != FALSE;
+       },
+       true},
+      {"a settings batch", "s.dao", "s.dao", "[S]\r\nk=old\r\n",
+       [&](const std::string& path) {
+         plat::ProfileBatch batch(path.c_str());
+         return WritePrivateProfileString("S", "k", next().c_str(), path.c_str()) &&
+                WritePrivateProfileString("T", "m", "3", path.c_str()) && batch.Close();
+       },
+       true},
+      {"the registry store", "store.txt", "store.txt", "",
+       [&](const std::string& path) {
+         HKEY key = nullptr;
+         const std::string name = "Software\\Looks" + next();
+         const bool saved = plat::RegistryStore::SetStoreFile(path) &&
+                            RegCreateKey(HKEY_CURRENT_USER, name.c_str(), &key) == ERROR_SUCCESS;
+         if (key) RegCloseKey(key);
+         plat::RegistryStore::SetStoreFile(std::nullopt);
+         plat::RegistryStore::Reset();
+         return saved;
+       },
+       true},
+      {"a screenshot", "shot.png", "shot.png", "old",
+       [](const std::string& path) { return plat::Surface::create(2, 2)->writePng(path); }, true},
+      {"a PDF print", "out.pdf", "out.pdf", "old",
+       [](const std::string& path) { return PrintPage("PDF", path.c_str(), "Doc"); }, true},
+      {"a PNG page", "page", "page-1.png", "old",
+       [](const std::string& path) { return PrintPage("PNG", path.c_str(), "Doc"); }, true},
+      {"a PDF print to no name", "Doc", "Doc.pdf", nullptr,
+       [](const std::string& path) {
+         TmpdirScope folder(std::filesystem::path(path).parent_path().string());
+         return PrintPage("PDF", nullptr, "Doc");
+       },
+       true},
+      {"the solver's cache", "solver.cache", "solver.cache", "old",
+       [](const std::string& path) { return SmartCache().Save(path); }, false},
+      {"the solver's self-test index", "index.txt", "index.txt", "old",
+       [](const std::string& path) {
+         SelfTestRecorder recorder;
+         return recorder.Start(path, path + ".new") && recorder.Close(true) == 0;
+       },
+       false},
+  };
+  const std::string acl = Acl({{1, 6, kNoId}, {2, 6, 4321}, {4, 4, kNoId}, {16, 6, kNoId}, {32, 0, kNoId}});
+  const std::string folderDefault = Acl({{1, 6, kNoId}, {2, 4, 4321}, {4, 6, kNoId}, {16, 6, kNoId}, {32, 0, kNoId}});
+  for (const auto& saver : savers) {
+    SCOPED_TRACE(saver.name);
+    plat::IniStore::ClearCache();
+    if (saver.old) {
+      TempDir dir;
+      const std::string file = dir / saver.written;
+      Put(file, saver.old);
+      ASSERT_EQ(::setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0) << errno;
+      ASSERT_EQ(::setxattr(file.c_str(), "user.tag", "blue", 4, 0), 0) << errno;
+      // What a program file may do, which new bytes never gain (only root may set it).
+      const char capability[20] = {0, 0, 0, 2, 1};  // revision 2, the permitted set holds the lowest capability
+      if (another_user::AsRoot()) {
+        ASSERT_EQ(::setxattr(file.c_str(), "security.capability", capability, sizeof capability, 0), 0) << errno;
+      }
+      const ino_t before = Inode(file);
+      ASSERT_TRUE(saver.save(dir / saver.given));
+      EXPECT_NE(Inode(file), before);  // saved by rename
+      EXPECT_NE(ReadAll(file), saver.old);
+      EXPECT_EQ(Attribute(file, "system.posix_acl_access"), acl);
+      EXPECT_EQ(Attribute(file, "user.tag"), "blue");
+      EXPECT_EQ(Attribute(file, "security.capability"), "(none)");
+      struct stat st {};
+      ASSERT_EQ(::stat(file.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, 0660u);
+      EXPECT_EQ(Entries(dir.Path()), 1);
+
+      // Only root may give files to another user, and only a user is refused a "security." attribute.
+      if (another_user::AsRoot()) {
+        Put(file, saver.old);
+        ASSERT_EQ(::setxattr(file.c_str(), "security.tag", "red", 3, 0), 0) << errno;
+        ASSERT_TRUE(another_user::GiveTree(dir.Path()));
+        const ino_t theirs = Inode(file);
+        const SearchableAbove searchable(dir.Path());  // the settings name their file by its full path
+        const int saved = another_user::Run(dir.Path(), [&] { return saver.save(saver.given) ? 0 : 1; });
+        EXPECT_EQ(saved, saver.inPlaceWhereNotGiven ? 0 : 1);
+        EXPECT_EQ(Inode(file), theirs);
+        EXPECT_EQ(ReadAll(file) != saver.old, saver.inPlaceWhereNotGiven);
+        EXPECT_EQ(Attribute(file, "security.tag"), "red");
+        EXPECT_EQ(Attribute(file, "system.posix_acl_access"), acl);
+        EXPECT_EQ(Attribute(file, "user.tag"), "blue");
+        EXPECT_EQ(Entries(dir.Path()), 1);
+      }
+    }
+
+    TempDir dir;
+    ASSERT_EQ(::setxattr(dir.Path().c_str(), "system.posix_acl_default", folderDefault.data(), folderDefault.size(), 0),
+              0)
+        << errno;
+    const int made = ::open((dir / "made").c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    ASSERT_GE(made, 0);
+    ::close(made);
+    ASSERT_TRUE(saver.save(dir / saver.given));
+    struct stat saved {}, opened {};
+    ASSERT_EQ(::stat((dir / saver.written).c_str(), &saved), 0);
+    ASSERT_EQ(::stat((dir / "made").c_str(), &opened), 0);
+    EXPECT_EQ(saved.st_mode & 07777, opened.st_mode & 07777);
+    EXPECT_EQ(opened.st_mode & 07777, 0660u);
+    EXPECT_EQ(Attribute(dir / saver.written, "system.posix_acl_access"),
+              Attribute(dir / "made", "system.posix_acl_access"));
+    if (saver.old) {
+      // A file there without an ACL keeps none: the one the folder's default gives the new file is taken away.
+      const std::string file = dir / saver.written;
+      ASSERT_EQ(::removexattr(file.c_str(), "system.posix_acl_access"), 0) << errno;
+      ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+      plat::IniStore::ClearCache();
+      const ino_t was = Inode(file);
+      ASSERT_TRUE(saver.save(dir / saver.given));
+      EXPECT_NE(Inode(file), was);
+      ASSERT_EQ(::stat(file.c_str(), &saved), 0);
+      EXPECT_EQ(saved.st_mode & 07777, 0600u);
+      EXPECT_EQ(Attribute(file, "system.posix_acl_access"), "(none)");
+    }
   }
 }
