@@ -252,7 +252,7 @@ BOOL CGXComboBox::GetEditedValue(CString& out) const {
   if (!m_bFillWithChoiceList || !(FitsText() || DisplaysChoice()) || !m_pCachedStyle || !HasChoices(*m_pCachedStyle))
     return TRUE;
   CString line;
-  const int n = FindChoiceListItem(line, out, m_pCachedStyle->GetChoiceList(), FALSE);
+  const int n = FindChoiceListItem(line, out, *m_pCachedStyle, FALSE);
   if (DisplaysChoice())
     out = n < 0 ? CString() : Decimal(n + (IndexBase() == 1 ? 1 : 0));
   else
@@ -269,7 +269,7 @@ BOOL CGXComboBox::GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CSt
   if (v.IsEmpty()) return TRUE;
   int n = std::atoi(v);
   if (IndexBase() == 1 && n != -1) n -= 1;
-  GetChoiceListItem(out, style.GetChoiceList(), n);
+  GetChoiceListItem(out, style, n);
   return TRUE;
 }
 
