@@ -15,6 +15,26 @@ BOOL CGXShownCells::IsShown(ROWCOL row, ROWCOL col) {
          (AnyHasSize(Lines::Rows, block.top, block.bottom) && AnyHasSize(Lines::Cols, block.left, block.right));
 }
 
+BOOL CGXShownCells::MeetsInColumn(ROWCOL row, ROWCOL col, ROWCOL& cellRow, ROWCOL& cellCol) {
+  cellRow = row;
+  cellCol = col;
+  CGXRange block;
+  if (!m_grid.GetCoveredCellsRowCol(row, col, block) || block.left == col) return IsShown(row, col);
+  // A column right of the top-left cell's: only the first the range shows through, and only if it shows.
+  if (block.top != row || !HasSize(Lines::Cols, col) || AnyHasSize(Lines::Cols, block.left, col - 1) ||
+      !AnyHasSize(Lines::Rows, block.top, block.bottom))
+    return FALSE;
+  cellCol = block.left;
+  return TRUE;
+}
+
+ROWCOL CGXShownCells::WalkedColumn(ROWCOL row, ROWCOL col) {
+  CGXRange block;
+  if (!m_grid.GetCoveredCellsRowCol(row, col, block)) return col;
+  const ROWCOL first = FirstWithSize(Lines::Cols, block.left, block.right);
+  return first != GX_INVALID ? first : col;
+}
+
 BOOL CGXShownCells::AskSize(Lines lines, ROWCOL index) {
   const BOOL rows = lines == Lines::Rows;
   const CGXGridParam* param = m_grid.GetParam();
@@ -35,12 +55,12 @@ BOOL CGXShownCells::AskSize(Lines lines, ROWCOL index) {
   return line.sized;
 }
 
-BOOL CGXShownCells::AnyHasSize(Lines lines, ROWCOL from, ROWCOL to) {
+ROWCOL CGXShownCells::FirstWithSize(Lines lines, ROWCOL from, ROWCOL to) {
   const BOOL rows = lines == Lines::Rows;
   for (ROWCOL l = rows ? m_grid.NextShownRow(from) : m_grid.NextShownCol(from); l != GX_INVALID && l <= to;) {
-    if (HasSize(lines, l)) return TRUE;
+    if (HasSize(lines, l)) return l;
     if (l >= to) break;
     l = rows ? m_grid.NextShownRow(l + 1) : m_grid.NextShownCol(l + 1);
   }
-  return FALSE;
+  return GX_INVALID;
 }

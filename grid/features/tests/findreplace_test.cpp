@@ -125,9 +125,12 @@ TEST_F(FindTest, FindNextPassesADisabledMatchBy) {
 // a match in a hidden row or column (hidden, or sized to 0) or in a cell a covered range holds under its top-left
 // cell is passed by as a disabled one is. Find Next landed there and the next typed text went into a cell nobody
 // saw; Replace and Replace All changed it unseen. A covered range whose top-left row has no size still shows its
-// text over its other rows and is stopped at (it was passed by). Replace All changes exactly the cells Find Next
-// stops at that may be changed (a read-only cell keeps its match and says so), and it never moves the current
-// cell. Column 1 holds "abc", "xyz", the cell tried (row 3, "abc"), "abc", "xyz".
+// text over its other rows and is stopped at (it was passed by). A search down a column meets a covered range
+// once, in the first column it shows through: one whose top-left column is hidden shows its text in the column
+// beside (it was passed by there). Replace All changes exactly the cells Find Next stops at that may be changed (a
+// read-only cell keeps its match and says so), and it never moves the current cell. Column 1 holds "abc", "xyz",
+// the cell tried (row 3, "abc"), "abc", "xyz"; the ranges from a hidden column 1 are searched in column 2, which
+// holds the same texts but row 3's, covered by (3, 1).
 TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
   enum class Kind {
     Edit,
@@ -139,7 +142,10 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
     ZeroWidthCol,
     Covered,
     CoveredFromARowOfNoSize,
-    CoveredFromAColumnOfNoSize
+    CoveredFromAColumnOfNoSize,
+    CoveredFromAHiddenColumn,
+    CoveredFromAHiddenRowAndColumn,
+    CoveredShownNowhere
   };
   const struct {
     const char* name;
@@ -166,6 +172,16 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
       // Row 3's cell covering column 2 as well, column 1 of width 0: only the range shows of column 1.
       {"covered range whose first column has no size", Kind::CoveredFromAColumnOfNoSize, 3, 3, "abc|xyz|ZZ|abc|xyz",
        "abc|xyz|ZZ|abc|xyz", false},
+      // (3, 1) covering (3, 2), column 1 hidden: the range shows its text in column 2.
+      {"covered range from a hidden column", Kind::CoveredFromAHiddenColumn, 3, 3, "ZZ|xyz|ZZ|abc|xyz",
+       "ZZ|xyz|ZZ|ZZ|xyz", false},
+      // (3, 1) covering (3, 2) to (4, 2), column 1 hidden, row 3 of height 0: the range shows over (4, 2) only,
+      // whose own match lies under it (and row 4 made current is the range's cell).
+      {"covered range from a hidden row and column", Kind::CoveredFromAHiddenRowAndColumn, 3, 1, "ZZ|xyz|ZZ|abc|xyz",
+       "ZZ|xyz|ZZ|abc|xyz", false},
+      // (3, 1) covering (3, 2), column 1 hidden, row 3 of height 0: the range shows nowhere.
+      {"covered range shown nowhere", Kind::CoveredShownNowhere, 4, 1, "ZZ|xyz|abc|ZZ|xyz", "ZZ|xyz|abc|ZZ|xyz",
+       false},
   };
   enum class Op { FindDown, FindUp, Replace, ReplaceAll };
   const std::pair<Op, const char*> ops[] = {{Op::FindDown, "Find Next down"},
@@ -177,6 +193,12 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
     for (const auto& [op, opName] : ops) {
       SCOPED_TRACE(std::string(c.name) + ", " + opName);
       FindGrid* g = MakeTexts({"abc", "xyz", "abc", "abc", "xyz"});
+      const bool beside = c.kind >= Kind::CoveredFromAHiddenColumn;
+      const ROWCOL col = beside ? 2 : 1;
+      if (beside) {
+        for (const ROWCOL r : {1, 2, 4, 5}) g->SetCellValue(r, 2, g->GetCellValue(r, 1));
+        ASSERT_TRUE(g->HideCols(1, 1));
+      }
       switch (c.kind) {
         case Kind::Edit: break;
         case Kind::ReadOnlyStatic:
@@ -196,11 +218,26 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
           ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0));
           g->SetColWidth(1, 1, 0);
           break;
+        case Kind::CoveredFromAHiddenColumn: ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0)); break;
+        case Kind::CoveredFromAHiddenRowAndColumn:
+          ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 4, 2, GX_UPDATENOW, 0));
+          g->SetRowHeight(3, 3, 0);
+          break;
+        case Kind::CoveredShownNowhere:
+          ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0));
+          g->SetRowHeight(3, 3, 0);
+          break;
       }
+      // Column `col` as the user sees it: row 3 from the range over it.
+      auto shown = [&] {
+        std::string v;
+        for (ROWCOL r = 1; r <= 5; ++r) v += (r > 1 ? "|" : "") + Value(g, r, beside && r == 3 ? 1 : col);
+        return v;
+      };
       ClearUndo(g);
       plat::ClearShownLog();
       const ROWCOL from = op == Op::FindUp ? 4 : op == Op::FindDown ? 2 : 1;
-      ASSERT_TRUE(g->MoveCurrentCellTo(from, 1, GX_UPDATENOW));
+      ASSERT_TRUE(g->MoveCurrentCellTo(from, col, GX_UPDATENOW));
       switch (op) {
         case Op::FindDown: Act(g, TRUE, "abc", FR_FINDNEXT | FR_DOWN); break;
         case Op::FindUp: Act(g, TRUE, "abc", FR_FINDNEXT); break;
@@ -215,9 +252,9 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
         EXPECT_EQ(CurrentRow(g), stop);
         EXPECT_EQ(g->notFound.size(), stop == from ? 1u : 0u);
       } else if (op == Op::Replace) {
-        EXPECT_EQ(Values(g, 1, 1, 5, 1), c.replaced);
+        EXPECT_EQ(shown(), c.replaced);
       } else {
-        EXPECT_EQ(Values(g, 1, 1, 5, 1), c.all);
+        EXPECT_EQ(shown(), c.all);
         EXPECT_EQ(CurrentRow(g), 1u);
         const std::string kept(gx::LoadGridString(GX_IDS_REPLACE_UNCHANGEABLE).GetString());
         const auto& shown = plat::ShownLog();
