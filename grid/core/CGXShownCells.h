@@ -6,6 +6,7 @@
 // besides. Sizes changed while a walk lives are not seen: it lives as long as one pass of a search.
 #pragma once
 
+#include "grid/core/CGXRange.h"
 #include "grid/core/gxtypes.h"
 
 class CGXGridCore;
@@ -36,6 +37,8 @@ class CGXShownCells {
     return line.known && line.index == index ? line.sized : AskSize(lines, index);
   }
   BOOL AskSize(Lines lines, ROWCOL index);
+  // Whether a covered range shows (any of its rows and any of its columns has a size).
+  BOOL Shows(const CGXRange& block);
   // The first of the lines from..to that has a size (GX_INVALID when none); hidden runs are jumped.
   ROWCOL FirstWithSize(Lines lines, ROWCOL from, ROWCOL to);
   BOOL AnyHasSize(Lines lines, ROWCOL from, ROWCOL to) { return FirstWithSize(lines, from, to) != GX_INVALID; }
