@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
 
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFindReplaceState.h"
@@ -535,7 +538,7 @@ std::vector<CString> CGXControl::SplitChoiceList(const CString& choices) { retur
 // first of them in list order is the least position over that run, which a tree of minimums answers in
 // logarithmic time. Made once for a list's text and never changed after, so that it may be read on any thread.
 struct CGXChoiceListIndex {
-  explicit CGXChoiceListIndex(const CString& choices) : lines(ChoiceLines(choices)) {
+  explicit CGXChoiceListIndex(const CString& choices) : text(choices.View()), lines(ChoiceLines(choices)) {
     const size_t n = lines.size();
     std::vector<std::string> folded(n);
     for (size_t i = 0; i < n; ++i) folded[i] = Fold(lines[i].View());
@@ -551,9 +554,9 @@ struct CGXChoiceListIndex {
     for (size_t i = n; i-- > 1;) least[i] = std::min(least[2 * i], least[2 * i + 1]);
   }
 
-  static std::shared_ptr<const CGXChoiceListIndex> Make(const CString& choices) {
-    return std::make_shared<const CGXChoiceListIndex>(choices);
-  }
+  // The index of a list's text. The lists of one text share it (a grid that gives each row a list of its own, of
+  // the same choices, keeps one index, not one a row), and it goes when the last of them goes.
+  static std::shared_ptr<const CGXChoiceListIndex> Make(const CString& choices);
 
   static std::string Fold(std::string_view text) {
     std::string folded(text);
@@ -602,11 +605,48 @@ struct CGXChoiceListIndex {
     return n;
   }
 
+  const std::string text;  // the list's text, which names the index among those made (Make)
   std::vector<CString> lines;
   std::vector<std::string> keys;  // the folded lines, sorted
   std::vector<int> order;         // the list position of each sorted key
   std::vector<int> least;         // the tree of minimums over `order`: node i covers nodes 2i and 2i + 1
 };
+
+namespace {
+
+// The indexes made and alive, by their texts (each key views its index's own text). Lists are read on any thread
+// that has grids: the table is used under its lock. It is never destroyed, since an index may go at exit after it.
+struct MadeChoiceIndexes {
+  std::mutex lock;
+  std::unordered_map<std::string_view, std::weak_ptr<const CGXChoiceListIndex>> made;
+  static MadeChoiceIndexes& Get() {
+    static MadeChoiceIndexes* table = new MadeChoiceIndexes;
+    return *table;
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<const CGXChoiceListIndex> CGXChoiceListIndex::Make(const CString& choices) {
+  MadeChoiceIndexes& table = MadeChoiceIndexes::Get();
+  std::lock_guard<std::mutex> guard(table.lock);
+  if (const auto it = table.made.find(choices.View()); it != table.made.end()) {
+    if (std::shared_ptr<const CGXChoiceListIndex> kept = it->second.lock()) return kept;
+    table.made.erase(it);  // its index is going; its key views that index's text
+  }
+  std::shared_ptr<const CGXChoiceListIndex> index(new CGXChoiceListIndex(choices), [](const CGXChoiceListIndex* gone) {
+    {
+      MadeChoiceIndexes& t = MadeChoiceIndexes::Get();
+      std::lock_guard<std::mutex> g(t.lock);
+      // Its entry, unless another index of its text took the place since.
+      if (const auto it = t.made.find(gone->text); it != t.made.end() && it->first.data() == gone->text.data())
+        t.made.erase(it);
+    }
+    delete gone;
+  });
+  table.made.emplace(index->text, index);
+  return index;
+}
 
 // A style's list keeps its index with its shared text: it lives as long as the list, however many lists a grid
 // holds (a paste across their columns asks one after the other), and a list given anew is indexed anew.

@@ -352,7 +352,8 @@ TEST_F(StaticCellTest, ChoiceListsFindEqualLinesBeforePrefixes) {
 // A list is looked up through an index of its lines sorted without regard to case: the answer is still the
 // first line in list order, whatever the sorted order, and asking in turn about more lists than are kept
 // gives each list's own answer. A style's list keeps its index as long as it lives, however many other lists
-// are asked about in between (a paste across many list columns split each list again for nearly every value).
+// are asked about in between (a paste across many list columns split each list again for nearly every value),
+// and the lists of one text share it.
 TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
   CGXGridWnd* g = MakeGrid(1, 1);
   CGXControl control(g);
@@ -391,6 +392,8 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
       const std::vector<CString>* kept = &control.SplitChoiceListKept(styles[i]);
       if (round == 0) lines[i] = kept;
       EXPECT_EQ(kept, lines[i]) << c.choices;
+      // A list of the same text given anew (each row's own) shares the index.
+      EXPECT_EQ(&control.SplitChoiceListKept(CGXStyle().SetChoiceList(c.choices)), kept) << c.choices;
     }
 }
 
