@@ -615,13 +615,20 @@ struct CGXChoiceListIndex {
 namespace {
 
 // The indexes made and alive, by their texts (each key views its index's own text). Lists are read on any thread
-// that has grids: the table is used under its lock. It is never destroyed, since an index may go at exit after it.
+// that has grids: the table is used under its lock. It goes with the library (the module's is unloaded with it);
+// an index that outlives it (held by a style of a static object destroyed after it) goes without it.
 struct MadeChoiceIndexes {
   std::mutex lock;
   std::unordered_map<std::string_view, std::weak_ptr<const CGXChoiceListIndex>> made;
+  ~MadeChoiceIndexes() { Gone() = true; }
+  // Trivially destructible: it can still be read once the table is destroyed.
+  static bool& Gone() {
+    static bool gone = false;
+    return gone;
+  }
   static MadeChoiceIndexes& Get() {
-    static MadeChoiceIndexes* table = new MadeChoiceIndexes;
-    return *table;
+    static MadeChoiceIndexes table;
+    return table;
   }
 };
 
@@ -635,7 +642,7 @@ std::shared_ptr<const CGXChoiceListIndex> CGXChoiceListIndex::Make(const CString
     table.made.erase(it);  // its index is going; its key views that index's text
   }
   std::shared_ptr<const CGXChoiceListIndex> index(new CGXChoiceListIndex(choices), [](const CGXChoiceListIndex* gone) {
-    {
+    if (!MadeChoiceIndexes::Gone()) {
       MadeChoiceIndexes& t = MadeChoiceIndexes::Get();
       std::lock_guard<std::mutex> g(t.lock);
       // Its entry, unless another index of its text took the place since.
