@@ -1,8 +1,9 @@
 // Values going into cells that take only their choices, at volume: 100,000 values pasted with Ctrl+V's
 // operation, and filled down by the fill handle's, into a column of drop-down lists of 10 and of 1,000
-// choices, beside the same into plain cells (argument 0). Each value is looked up among its cell's choices;
-// the lookup must not grow with the list: a paste into lists of 1,000 choices within 1.5 times the plain
-// paste. The counter per_value is the time per value.
+// choices, beside the same into plain cells (argument 0); and 100,000 values pasted across 4, 5 and 10 columns,
+// each a list of its own of 1,000 choices, beside as many plain columns. Each value is looked up among its
+// cell's choices; the lookup must not grow with the list nor with the lists a paste meets: a paste into lists of
+// 1,000 choices within 1.5 times the plain paste. The counter per_value is the time per value.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -76,6 +77,44 @@ void BM_PasteIntoChoiceLists(benchmark::State& state) {
   g->DestroyWindow();
 }
 BENCHMARK(BM_PasteIntoChoiceLists)->Arg(0)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Args: the columns, and the choices of each column's list (0: plain cells). Each column has a list of its own
+// (the same choices from another first one), and each iteration pastes 100,000 values, a line across the columns
+// for each row, at (1, 1): a value's list is the one before it on its line.
+void BM_PasteAcrossChoiceLists(benchmark::State& state) {
+  Setup();
+  const auto cols = static_cast<ROWCOL>(state.range(0));
+  const int choices = static_cast<int>(state.range(1));
+  const ROWCOL rows = kValues / cols;
+  auto g = gridbench::OpenGrid(800, 600, rows, cols);
+  g->m_nClipboardFlags = 0x0008;
+  for (ROWCOL c = 1; c <= cols && choices > 0; ++c) {
+    std::string list;
+    for (int i = 0; i < choices; ++i) list += Choice((i + static_cast<int>(c)) % choices) + "\n";
+    g->SetStyleRange(CGXRange().AssignCols(c, c),
+                     CGXStyle().SetControl(GX_IDS_CTRL_CBS_DROPDOWNLIST).SetChoiceList(list.c_str()));
+  }
+  Pump();
+  std::string text;
+  for (ROWCOL r = 0; r < rows; ++r)
+    for (ROWCOL c = 0; c < cols; ++c) text += Choice(static_cast<int>((r + c) % 10)) + (c + 1 < cols ? "\t" : "\r\n");
+  gridbench::PutClipboardText(text);
+  const CString last(Choice(static_cast<int>((rows - 1 + cols - 1) % 10)).c_str());
+  for (auto _ : state) {
+    g->GetParam()->GetSelection().DeleteAll();
+    if (!g->MoveCurrentCellTo(1, 1, 0) || !g->Paste()) std::abort();
+    state.PauseTiming();
+    if (g->GetCellValue(rows, cols) != last) std::abort();
+    EmptyUndo(g.get());
+    state.ResumeTiming();
+  }
+  PerValue(state);
+  state.SetItemsProcessed(state.iterations() * kValues);
+  g->DestroyWindow();
+}
+BENCHMARK(BM_PasteAcrossChoiceLists)
+    ->ArgsProduct({{4, 5, 10}, {0, 1000}})
+    ->Unit(benchmark::kMillisecond);
 
 // Arg: as above. Each iteration fills the ten values of rows 1 to 10 down to row kValues; the fill is undone
 // between iterations (not timed).

@@ -270,10 +270,10 @@ ROWCOL CurrentRow(CGXGridCore* g) {
   return g->QueryCurrentCell(&row, &col) ? row : 0;
 }
 
-// Find Next down from the first cell stops at the last, and up from there at the first: each iteration walks
-// the column twice.
+// Arg: the covered ranges beside the column. Find Next down from the first cell stops at the last, and up from
+// there at the first: each iteration walks the column twice.
 void BM_FindNextDownAndUp(benchmark::State& state) {
-  auto g = SearchedGrid(0);
+  auto g = SearchedGrid(static_cast<ROWCOL>(state.range(0)));
   for (auto _ : state) {
     g->SetFindRequest("needle", TRUE, FALSE);
     if (CurrentRow(g.get()) != kSearchedRows) state.SkipWithError("Find Next down missed the last cell");
@@ -284,7 +284,7 @@ void BM_FindNextDownAndUp(benchmark::State& state) {
   state.counters["cells"] = kSearchedRows;
   g->DestroyWindow();
 }
-BENCHMARK(BM_FindNextDownAndUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindNextDownAndUp)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // Arg: the covered ranges beside the column. Each iteration replaces every cell's text and back: a stored cell
 // is redrawn over the covered ranges it meets.

@@ -101,13 +101,13 @@ void CGXCheckListComboBox::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWC
 
 BOOL CGXCheckListComboBox::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CString*, const CGXStyle& style) const {
   out.Empty();
-  if (style.IsIncluded(GX_IN_CHOICELIST)) GetChoiceListItem(out, style.GetChoiceList(), 0);
+  if (style.IsIncluded(GX_IN_CHOICELIST)) GetChoiceListItem(out, style, 0);
   return TRUE;
 }
 
 int CGXCheckListComboBox::ItemCount(const CGXStyle& style) const {
   if (!style.IsIncluded(GX_IN_CHOICELIST)) return 0;
-  const size_t lines = SplitChoiceListKept(style.GetChoiceList()).size();
+  const size_t lines = SplitChoiceListKept(style).size();
   return lines <= 1 ? 0 : static_cast<int>(std::min<size_t>(lines - 1, kMaxItems));
 }
 

@@ -252,7 +252,7 @@ BOOL CGXComboBox::GetEditedValue(CString& out) const {
   if (!m_bFillWithChoiceList || !(FitsText() || DisplaysChoice()) || !m_pCachedStyle || !HasChoices(*m_pCachedStyle))
     return TRUE;
   CString line;
-  const int n = FindChoiceListItem(line, out, m_pCachedStyle->GetChoiceList(), FALSE);
+  const int n = FindChoiceListItem(line, out, *m_pCachedStyle, FALSE);
   if (DisplaysChoice())
     out = n < 0 ? CString() : Decimal(n + (IndexBase() == 1 ? 1 : 0));
   else
@@ -269,12 +269,22 @@ BOOL CGXComboBox::GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CSt
   if (v.IsEmpty()) return TRUE;
   int n = std::atoi(v);
   if (IndexBase() == 1 && n != -1) n -= 1;
-  GetChoiceListItem(out, style.GetChoiceList(), n);
+  GetChoiceListItem(out, style, n);
   return TRUE;
 }
 
+BOOL CGXComboBox::TakesChoicesOnly(const CGXStyle& style) const {
+  return m_bFillWithChoiceList && (FitsText() || DisplaysChoice()) && HasChoices(style);
+}
+
+// The entered form of a value is the grid's (a formula, a marked text); a choice is never a formula.
+CString CGXComboBox::ValueToEdit(ROWCOL row, ROWCOL col, const CGXStyle& style) {
+  if (!TakesChoicesOnly(style)) return CGXEditControl::ValueToEdit(row, col, style);
+  return style.GetIncludeValue() ? style.GetValue() : CString();
+}
+
 BOOL CGXComboBox::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
-  if (!m_bFillWithChoiceList || !(FitsText() || DisplaysChoice()) || !HasChoices(style)) return TRUE;
+  if (!TakesChoicesOnly(style)) return TRUE;
   // A text that is no choice is refused, as the editor refuses it (the cell kept nothing of it, not even its
   // own value); an empty one empties the cell.
   return TakeChoice(text, style, DisplaysChoice() ? (IndexBase() == 1 ? 1 : 0) : -1);
@@ -285,13 +295,11 @@ BOOL CGXComboBox::CanPasteText(const CString& text) {
   return CGXEditControl::CanPasteText(text);
 }
 
+// The editor holds what the cell's rule takes: typing, a paste into it and Replace in it take what a paste onto
+// the cell, Replace All and a fill take.
 BOOL CGXComboBox::AcceptsText(const CString& text) {
-  if (text.IsEmpty() || !m_bFillWithChoiceList) return TRUE;
-  if (!(FitsText() || DisplaysChoice())) return TRUE;
-  const CGXStyle& style = GetCachedStyle();
-  if (!HasChoices(style)) return FALSE;
-  CString line;
-  return FindChoiceListItem(line, text, style.GetChoiceList(), FALSE) >= 0;
+  CString taken = text;
+  return ConvertTextForCell(taken, m_nRow, m_nCol, GetCachedStyle());
 }
 
 void CGXComboBox::ReplaceSelectedText(LPCTSTR text) {

@@ -85,6 +85,9 @@ class CGXComboBox : public CGXEditControl, public CGXDropDownOwner {
   BOOL GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,
                       const CGXStyle& style) const override;
   BOOL ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) override;
+  // A variant whose value is one of its choices (a fitted text or a line's index) edits the cell's value: a grid
+  // that keeps texts as entered marks a text as one ("'Blue" on a formula sheet), which names no choice.
+  CString ValueToEdit(ROWCOL row, ROWCOL col, const CGXStyle& style) override;
   // While the list is dropped: *answer (the last value, when given) = 2 and the list is cancelled.
   BOOL QueryCellHit(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c, DWORD_PTR answer) override;
   BOOL OnSysKeyDownInCell(UINT ch, UINT repeat, UINT flags) override;
@@ -147,6 +150,8 @@ class CGXComboBox : public CGXEditControl, public CGXDropDownOwner {
   CString SelectionSource() const;
   BOOL DisplaysChoice() const { return (m_nFlags & GXCOMBO_DISPLAYCHOICE) != 0; }
   BOOL FitsText() const { return (m_nFlags & GXCOMBO_TEXTFIT) != 0; }
+  // Whether the cell of composed `style` takes only its choices (its value a choice's text or index).
+  BOOL TakesChoicesOnly(const CGXStyle& style) const;
   // 0 or 1 for the index variants, -1 for the text ones.
   int IndexBase() const;
 

@@ -193,7 +193,7 @@ BOOL CGXComboBoxWnd::GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const 
     const CString v = value ? *value : style.GetIncludeValue() ? style.GetValue() : CString();
     const int n = std::atoi(v);
     out.Empty();
-    if (n != -1) GetChoiceListItem(out, style.GetChoiceList(), n - m_nIndexValue);
+    if (n != -1) GetChoiceListItem(out, style, n - m_nIndexValue);
     return TRUE;
   }
   return CGXStatic::GetDisplayText(out, row, col, value, style);
@@ -221,7 +221,7 @@ BOOL CGXComboBoxWnd::AcceptsText(const CString& text) {
   const CGXStyle& style = GetCachedStyle();
   if (!style.IsIncluded(GX_IN_CHOICELIST) || style.GetChoiceList().IsEmpty()) return FALSE;
   CString line;
-  return FindChoiceListItem(line, text, style.GetChoiceList(), FALSE) >= 0;
+  return FindChoiceListItem(line, text, style, FALSE) >= 0;
 }
 
 // ---- Geometry -------------------------------------------------------------------------------------------------

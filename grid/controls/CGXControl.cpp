@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
 
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFindReplaceState.h"
@@ -533,9 +536,9 @@ std::vector<CString> CGXControl::SplitChoiceList(const CString& choices) { retur
 // The lines of a choice list with their texts folded to one case and sorted (ties in list order): the lines equal
 // to a folded text, and the lines beginning with it, lie together there and are found by binary search; the
 // first of them in list order is the least position over that run, which a tree of minimums answers in
-// logarithmic time.
-struct CGXControl::ChoiceIndex {
-  explicit ChoiceIndex(std::shared_ptr<const CString> choices) : source(std::move(choices)), lines(ChoiceLines(*source)) {
+// logarithmic time. Made once for a list's text and never changed after, so that it may be read on any thread.
+struct CGXChoiceListIndex {
+  explicit CGXChoiceListIndex(const CString& choices) : text(choices.View()), lines(ChoiceLines(choices)) {
     const size_t n = lines.size();
     std::vector<std::string> folded(n);
     for (size_t i = 0; i < n; ++i) folded[i] = Fold(lines[i].View());
@@ -550,6 +553,10 @@ struct CGXControl::ChoiceIndex {
     for (size_t i = 0; i < n; ++i) least[n + i] = order[i];
     for (size_t i = n; i-- > 1;) least[i] = std::min(least[2 * i], least[2 * i + 1]);
   }
+
+  // The index of a list's text. The lists of one text share it (a grid that gives each row a list of its own, of
+  // the same choices, keeps one index, not one a row), and it goes when the last of them goes.
+  static std::shared_ptr<const CGXChoiceListIndex> Make(const CString& choices);
 
   static std::string Fold(std::string_view text) {
     std::string folded(text);
@@ -581,57 +588,132 @@ struct CGXControl::ChoiceIndex {
     return FirstIn(static_cast<size_t>(from - keys.begin()), static_cast<size_t>(to - keys.begin()));
   }
 
-  // The list's text, kept alive here: while it is, no other text has its address.
-  std::shared_ptr<const CString> source;
+  // The line at `n`, with `out` empty and FALSE past the lines.
+  BOOL Line(CString& out, int n) const {
+    out.Empty();
+    if (n < 0 || static_cast<size_t>(n) >= lines.size()) return FALSE;
+    out = lines[static_cast<size_t>(n)];
+    return TRUE;
+  }
+
+  // The position of the line `text` names, with the line in `out` (FindChoiceListItem).
+  int Named(CString& out, const CString& text, BOOL exact) const {
+    out.Empty();
+    if (text.IsEmpty()) return -1;
+    const int n = Find(text, exact);
+    if (n >= 0) out = lines[static_cast<size_t>(n)];
+    return n;
+  }
+
+  const std::string text;  // the list's text, which names the index among those made (Make)
   std::vector<CString> lines;
   std::vector<std::string> keys;  // the folded lines, sorted
   std::vector<int> order;         // the list position of each sorted key
   std::vector<int> least;         // the tree of minimums over `order`: node i covers nodes 2i and 2i + 1
 };
 
-const CGXControl::ChoiceIndex& CGXControl::IndexOfChoices(const CString& choices,
-                                                           std::shared_ptr<const CString> shared) const {
-  // A few lists are kept: a paste over columns of different lists does not split them again and again.
+namespace {
+
+// The indexes made and alive, by their texts (each key views its index's own text). Lists are read on any thread
+// that has grids: the table is used under its lock. It goes with the library (the module's is unloaded with it);
+// an index that outlives it (held by a style of a static object destroyed after it) goes without it.
+struct MadeChoiceIndexes {
+  std::mutex lock;
+  std::unordered_map<std::string_view, std::weak_ptr<const CGXChoiceListIndex>> made;
+  ~MadeChoiceIndexes() { Gone() = true; }
+  // Trivially destructible: it can still be read once the table is destroyed.
+  static bool& Gone() {
+    static bool gone = false;
+    return gone;
+  }
+  static MadeChoiceIndexes& Get() {
+    static MadeChoiceIndexes table;
+    return table;
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<const CGXChoiceListIndex> CGXChoiceListIndex::Make(const CString& choices) {
+  MadeChoiceIndexes& table = MadeChoiceIndexes::Get();
+  std::lock_guard<std::mutex> guard(table.lock);
+  if (const auto it = table.made.find(choices.View()); it != table.made.end()) {
+    if (std::shared_ptr<const CGXChoiceListIndex> kept = it->second.lock()) return kept;
+    table.made.erase(it);  // its index is going; its key views that index's text
+  }
+  std::shared_ptr<const CGXChoiceListIndex> index(new CGXChoiceListIndex(choices), [](const CGXChoiceListIndex* gone) {
+    if (!MadeChoiceIndexes::Gone()) {
+      MadeChoiceIndexes& t = MadeChoiceIndexes::Get();
+      std::lock_guard<std::mutex> g(t.lock);
+      // Its entry, unless another index of its text took the place since.
+      if (const auto it = t.made.find(gone->text); it != t.made.end() && it->first.data() == gone->text.data())
+        t.made.erase(it);
+    }
+    delete gone;
+  });
+  table.made.emplace(index->text, index);
+  return index;
+}
+
+// A style's list keeps its index with its shared text: it lives as long as the list, however many lists a grid
+// holds (a paste across their columns asks one after the other), and a list given anew is indexed anew.
+const CGXChoiceListIndex& CGXControl::IndexOfChoices(const CGXStyle& style) {
+  if (const std::shared_ptr<const CGXChoiceListText> list = style.GetSharedChoiceList())
+    return list->Index(&CGXChoiceListIndex::Make);
+  static const CGXChoiceListIndex none{CString()};
+  return none;
+}
+
+const CGXChoiceListIndex& CGXControl::IndexOfChoices(const CString& choices) const {
+  // A text that may be no style's list is known by its text: the few indexed last are kept with a copy of it.
   constexpr size_t kKept = 4;
-  auto& kept = m_choiceIndexes;
-  auto it = std::find_if(kept.begin(), kept.end(), [&](const auto& index) { return index->source.get() == &choices; });
-  if (it == kept.end())
-    it = std::find_if(kept.begin(), kept.end(), [&](const auto& index) { return index->source->View() == choices.View(); });
+  auto& kept = m_keptChoiceLists;
+  auto it = std::find_if(kept.begin(), kept.end(),
+                         [&](const auto& list) { return list->Text().View() == choices.View(); });
   if (it == kept.end()) {
     if (kept.size() == kKept) kept.pop_back();
-    if (shared.get() != &choices) shared = std::make_shared<const CString>(choices);
-    kept.insert(kept.begin(), std::make_unique<ChoiceIndex>(std::move(shared)));
+    kept.insert(kept.begin(), std::make_shared<const CGXChoiceListText>(choices));
   } else if (it != kept.begin()) {
     std::rotate(kept.begin(), it, it + 1);
   }
-  return *kept.front();
+  return kept.front()->Index(&CGXChoiceListIndex::Make);
 }
 
 const std::vector<CString>& CGXControl::SplitChoiceListKept(const CString& choices) const {
   return IndexOfChoices(choices).lines;
 }
 
+const std::vector<CString>& CGXControl::SplitChoiceListKept(const CGXStyle& style) const {
+  return IndexOfChoices(style).lines;
+}
+
 BOOL CGXControl::GetChoiceListItem(CString& out, const CString& choices, int n) const {
-  out.Empty();
-  if (n < 0) return FALSE;
-  const std::vector<CString>& lines = SplitChoiceListKept(choices);
-  if (static_cast<size_t>(n) >= lines.size()) return FALSE;
-  out = lines[static_cast<size_t>(n)];
-  return TRUE;
+  if (n < 0) {
+    out.Empty();
+    return FALSE;
+  }
+  return IndexOfChoices(choices).Line(out, n);
+}
+
+BOOL CGXControl::GetChoiceListItem(CString& out, const CGXStyle& style, int n) const {
+  return IndexOfChoices(style).Line(out, n);
 }
 
 int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const {
-  out.Empty();
-  if (text.IsEmpty()) return -1;
-  const ChoiceIndex& index = IndexOfChoices(choices);
-  const int n = index.Find(text, exact);
-  if (n >= 0) out = index.lines[static_cast<size_t>(n)];
-  return n;
+  if (text.IsEmpty()) {
+    out.Empty();
+    return -1;
+  }
+  return IndexOfChoices(choices).Named(out, text, exact);
+}
+
+int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CGXStyle& style, BOOL exact) const {
+  return IndexOfChoices(style).Named(out, text, exact);
 }
 
 BOOL CGXControl::TakeChoice(CString& text, const CGXStyle& style, int indexBase) const {
   if (text.IsEmpty()) return TRUE;
-  const ChoiceIndex& index = IndexOfChoices(style.GetChoiceList(), style.GetSharedChoiceList());
+  const CGXChoiceListIndex& index = IndexOfChoices(style);
   const int n = index.Find(text, FALSE);
   if (n < 0) return FALSE;
   if (indexBase < 0)

@@ -161,20 +161,25 @@ class CGXControl {
                                 const CGXStyle* current);
   virtual void ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& style);
   virtual BOOL GetChoiceListItem(CString& out, const CString& choices, int n) const;
+  // The same of the choice list of `style` (none without one).
+  BOOL GetChoiceListItem(CString& out, const CGXStyle& style, int n) const;
   // The lines of a choice list, separated by CR, LF or CR LF (an empty last line is no line).
   static std::vector<CString> SplitChoiceList(const CString& choices);
-  // The same lines, kept with the few lists split last (see FindChoiceListItem): the cells that share a list
-  // split it once, and a list of other text is split afresh.
+  // The same lines, split once: a style's list keeps them with its shared text for as long as it lives; a text
+  // that is no style's list is kept with the few of them split last (see FindChoiceListItem).
   const std::vector<CString>& SplitChoiceListKept(const CString& choices) const;
+  const std::vector<CString>& SplitChoiceListKept(const CGXStyle& style) const;
   // The position of the line `text` names, with the line in `out` (empty and -1 when none): the first line
   // equal to it without regard to case, else (unless `exact`) the first line beginning with it; an empty text
-  // names none. A list is split and indexed once and kept with the few split last, so that each text costs a
-  // search in the index, not a walk of the list.
+  // names none. A list is split and indexed once, so that each text costs a search in the index, not a walk of
+  // the list: a style's list keeps its index with its shared text (the overload taking the style), any other text
+  // is kept with the few split last.
   virtual int FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const;
+  int FindChoiceListItem(CString& out, const CString& text, const CGXStyle& style, BOOL exact) const;
   // The rule of a cell whose value is one of the choices of its `style`: a `text` that names a line
   // (FindChoiceListItem, not exact) becomes that line in its own spelling, or with `indexBase` >= 0 the line's
   // position plus `indexBase`; a text that names none is refused, and an empty text (which empties the cell)
-  // is taken. The style's list is known again by its shared text without reading it.
+  // is taken.
   BOOL TakeChoice(CString& text, const CGXStyle& style, int indexBase) const;
   virtual BOOL IsCellReadOnly() const;
   virtual void GetStyleValueText(CString& out, const CGXStyle& style) const;
@@ -388,11 +393,10 @@ class CGXControl {
   std::unique_ptr<CGXCellTipBase> m_pCellTip;
 
  private:
-  // A choice list split and indexed once (CGXControl.cpp).
-  struct ChoiceIndex;
-  // The index of a list, built when none kept has its text; `shared`, when given, is the text object that
-  // `choices` is (a style's shared list), known again by its address.
-  const ChoiceIndex& IndexOfChoices(const CString& choices, std::shared_ptr<const CString> shared = nullptr) const;
-  // The lists indexed last, the one used last first.
-  mutable std::vector<std::unique_ptr<ChoiceIndex>> m_choiceIndexes;
+  // The index of the choice list of `style`, kept with its shared text (an empty one without a list).
+  static const CGXChoiceListIndex& IndexOfChoices(const CGXStyle& style);
+  // The index of a text that may be no style's list, made when none of the texts kept has its text.
+  const CGXChoiceListIndex& IndexOfChoices(const CString& choices) const;
+  // The texts of the lists indexed last through IndexOfChoices(CString), the one used last first.
+  mutable std::vector<std::shared_ptr<const CGXChoiceListText>> m_keptChoiceLists;
 };

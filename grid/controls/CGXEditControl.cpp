@@ -114,8 +114,8 @@ void CGXEditControl::InitForCell(ROWCOL row, ROWCOL col) {
   // Made with the editing style's lines from the start: a one-line window would keep only the first line of
   // a value or a paste that reaches it before its first showing gives it its full style.
   if (!m_hWnd) CreateEditWindow(kEditStyle, nullptr);
-  CString value = m_pGrid->GetStoredCellValue(row, col);
   const CGXStyle& style = GetCachedStyle();
+  CString value = ValueToEdit(row, col, style);
   LocalizeDecimalPoint(value, style);
   m_bAutoSize = style.IsIncluded(GX_IN_AUTOSIZE) && style.GetAutoSize();
   SetEditedValue(value);
@@ -288,7 +288,11 @@ void CGXEditControl::SetEditedValue(const CString& value) {
 }
 
 void CGXEditControl::SetEditedValueFromCell() {
-  if (m_bInit) SetEditedValue(m_pGrid->GetStoredCellValue(m_nRow, m_nCol));
+  if (m_bInit) SetEditedValue(ValueToEdit(m_nRow, m_nCol, GetCachedStyle()));
+}
+
+CString CGXEditControl::ValueToEdit(ROWCOL row, ROWCOL col, const CGXStyle&) {
+  return m_pGrid->GetStoredCellValue(row, col);
 }
 
 const CString& CGXEditControl::TextWithSelectionReplaced(const CString& text) const {

@@ -50,8 +50,11 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   void SetEditSelection(int anchor, int caret) override;
   BOOL GetEditedValue(CString& out) const override;
   void SetEditedValue(const CString& text) override;
-  // SetEditedValue with no value: the cell's stored value.
+  // SetEditedValue with no value: the cell's value as its editor starts from it (ValueToEdit).
   void SetEditedValueFromCell();
+  // The value of (row, col) under its composed `style` that the editor starts from: the value as it was entered,
+  // so that a formula edits as its formula.
+  virtual CString ValueToEdit(ROWCOL row, ROWCOL col, const CGXStyle& style);
   BOOL StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style) override;
   void HideWindowPart() override;
   BOOL OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) override;

@@ -165,7 +165,7 @@ BOOL CGXTabbedComboBox::FindLine(const CGXStyle& style, CMapStringToString* map,
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
   // Asked for every cell drawn: the lines of the list are kept from cell to cell.
   static const std::vector<CString> none;
-  const std::vector<CString>& lines = style.IsIncluded(GX_IN_CHOICELIST) ? SplitChoiceListKept(style.GetChoiceList()) : none;
+  const std::vector<CString>& lines = style.IsIncluded(GX_IN_CHOICELIST) ? SplitChoiceListKept(style) : none;
   int at = map ? -1 : FindTabbedLine(lines, FirstRow(s), text, column, FALSE);
   if (at < 0 && prefix) at = FindTabbedLine(lines, FirstRow(s), text, column, TRUE);
   if (at < 0) return FALSE;

@@ -243,7 +243,7 @@ BOOL CGXTabbedComboBoxWnd::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CS
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
   const CString v = value ? *value : style.GetIncludeValue() ? style.GetValue() : CString();
   // Asked for every cell drawn: the lines of the list are kept from cell to cell.
-  const std::vector<CString>& lines = SplitChoiceListKept(style.GetChoiceList());
+  const std::vector<CString>& lines = SplitChoiceListKept(style);
   const size_t first = s.titles ? 1 : 0;
   const int at = FindTabbedLine(lines, first, v, s.keyCol, FALSE);
   if (at < 0) return FALSE;
@@ -255,7 +255,7 @@ BOOL CGXTabbedComboBoxWnd::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, con
   if (text.IsEmpty()) return TRUE;
   if (!style.IsIncluded(GX_IN_CHOICELIST)) return FALSE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
-  const std::vector<CString>& lines = SplitChoiceListKept(style.GetChoiceList());
+  const std::vector<CString>& lines = SplitChoiceListKept(style);
   const size_t first = s.titles ? 1 : 0;
   // As the box's edit takes a text (FindRow): a row's display field equal to it, else the first beginning with it.
   int at = FindTabbedLine(lines, first, text, s.textCol, FALSE);

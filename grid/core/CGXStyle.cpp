@@ -43,7 +43,7 @@ CGXStyle::Rare& CGXStyle::RareParts() {
 
 const CString& CGXStyle::GetChoiceList() const {
   static const CString none;
-  return m_pRare && m_pRare->choices ? *m_pRare->choices : none;
+  return m_pRare && m_pRare->choices ? m_pRare->choices->Text() : none;
 }
 
 CGXStyle* CGXStyle::Clone() const { return new CGXStyle(*this); }
@@ -125,7 +125,7 @@ CGXStyle& CGXStyle::SetIncludeValue(BOOL b) {
 }
 
 CGXStyle& CGXStyle::SetChoiceList(LPCTSTR text) {
-  RareParts().choices = std::make_shared<const CString>(text ? text : "");
+  RareParts().choices = std::make_shared<const CGXChoiceListText>(text);
   return Include(GX_IN_CHOICELIST);
 }
 

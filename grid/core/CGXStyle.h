@@ -12,6 +12,7 @@
 #include <span>
 
 #include "grid/core/CGXBorderPen.h"
+#include "grid/core/CGXChoiceListText.h"
 #include "grid/core/CGXFont.h"
 #include "grid/core/CGXInteriorBrush.h"
 #include "grid/core/CGXUserAttributeMap.h"
@@ -109,8 +110,8 @@ class CGXStyle : public CObject {
   CGXStyle& SetChoiceList(const CString& text) { return SetChoiceList(text.GetString()); }
   const CString& GetChoiceList() const;
   // The choice list's text object, which the styles composed from one list share (null without a list): the
-  // same object is the same list.
-  std::shared_ptr<const CString> GetSharedChoiceList() const { return m_pRare ? m_pRare->choices : nullptr; }
+  // same object is the same list, and it keeps the list's index.
+  std::shared_ptr<const CGXChoiceListText> GetSharedChoiceList() const { return m_pRare ? m_pRare->choices : nullptr; }
 
   // 0 left, 1 centre, 2 right (anything else left); the getter answers the DrawText flag.
   CGXStyle& SetHorizontalAlignment(UINT n);
@@ -204,7 +205,7 @@ class CGXStyle : public CObject {
   // place: the styles composed from one share its text (a long list costs nothing to copy), and its
   // readers may tell the same list by the same text object.
   struct Rare {
-    std::shared_ptr<const CString> choices;
+    std::shared_ptr<const CGXChoiceListText> choices;
     DWORD_PTR itemData = 0;
     std::unique_ptr<CGXUserAttributeMap> userAttributes;
   };

@@ -147,16 +147,17 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
   if (!rowInOut || !colIn) return FALSE;
   CGXFindReplaceState& s = CGXFindReplaceState::Get();
   const BOOL down = s.m_bNext;
-  const ROWCOL last = grid->GetRowCount(), col = *colIn;
   const ROWCOL start = *rowInOut;
-  ROWCOL row = down ? start + 1 : start - 1;
+  CGXShownCells shown(*grid);
+  // From a covered range the search goes along the first of its columns that shows, as a move down or up does.
+  const ROWCOL last = grid->GetRowCount(), col = shown.WalkedColumn(start, *colIn);
+  ROWCOL row = down ? start + 1 : start - 1, cellRow = row, cellCol = col;
   CGXLongOperationScope scope;
   scope.SetStatusText(gx::LoadGridString(20157), TRUE);
   const uint64_t span = (down ? (last >= start ? uint64_t{last} - start : 0) : uint64_t{start}) + 1;
   uint64_t progress = 0;
   BOOL found = FALSE;
   CGXStyle* style = grid->NewWorkStyle();
-  CGXShownCells shown(*grid);
   while (row != 0 && row <= last) {
     progress += 100;
     if (scope.IsWaitDelayElapsed()) {
@@ -166,31 +167,33 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
       if (abort) break;
     }
     // A cell the user cannot see (in a hidden row or column, or inside a covered range) holds no match: the text
-    // typed next would go into a cell nobody sees.
-    if (shown.IsShown(row, col)) {
+    // typed next would go into a cell nobody sees. A covered range is met once, as its top-left cell, in the
+    // first column it shows through.
+    if (shown.MeetsInColumn(row, col, cellRow, cellCol)) {
       style->Free();
-      grid->ComposeCellStyle(row, col, *style);
+      grid->ComposeCellStyle(cellRow, cellCol, *style);
       if (CGXControl* control = grid->ControlForId(style->GetControl())) {
         s.m_pStyle = style;
-        found = control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, FALSE);
+        found = control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), cellRow, cellCol, TRUE, FALSE);
         s.m_pStyle = nullptr;
       }
     }
     // A match that is to become current goes on past a disabled cell, which never does: Find Next and Replace
     // stopped there again at each press and never reached the matches below it.
-    if (found && flags && !grid->IsCellEnterable(row, col)) found = FALSE;
+    if (found && flags && !grid->IsCellEnterable(cellRow, cellCol)) found = FALSE;
     if (found) break;
     row = down ? row + 1 : row - 1;
   }
   grid->ReleaseWorkStyle(style);
   if (found) {
-    *rowInOut = row;
+    *rowInOut = cellRow;
     // The match is selected in its cell once it is current. A current cell that refuses to be left has
     // shown its box and stays as the user left it: selecting in the match would move to it again, and box again.
-    if (flags && grid->MoveCurrentCellTo(row, col, kMoveToMatch) && grid->MatchesCurrentCell(row, col)) {
-      grid->BringCellIntoView(row, col);
+    if (flags && grid->MoveCurrentCellTo(cellRow, cellCol, kMoveToMatch) &&
+        grid->MatchesCurrentCell(cellRow, cellCol)) {
+      grid->BringCellIntoView(cellRow, cellCol);
       if (CGXControl* control = grid->ControlOfCurrentCell())
-        control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, TRUE);
+        control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), cellRow, cellCol, TRUE, TRUE);
     }
   }
   return found;
@@ -250,6 +253,9 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
   BOOL replaced = FALSE, aborted = FALSE;
   CGXStyle* style = grid->NewWorkStyle();
   CGXShownCells shown(*grid);
+  // The column Find Next goes along (from a covered range, the first of its columns that shows).
+  col = shown.WalkedColumn(row, col);
+  ROWCOL cellRow = row, cellCol = col;
   for (ROWCOL r = row; r <= last; ++r) {
     progress += 100;
     if (scope.IsWaitDelayElapsed()) {
@@ -262,22 +268,22 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
       }
     }
     // The cells Find Next may stop at: a cell the user cannot see (in a hidden row or column, or inside a
-    // covered range) keeps its match, unseen and unsaid.
+    // covered range) keeps its match, unseen and unsaid; a covered range is met once, where it shows.
     CGXControl* control = nullptr;
-    if (shown.IsShown(r, col)) {
+    if (shown.MeetsInColumn(r, col, cellRow, cellCol)) {
       style->Free();
-      grid->ComposeCellStyle(r, col, *style);
+      grid->ComposeCellStyle(cellRow, cellCol, *style);
       control = grid->ControlForId(style->GetControl());
     }
     if (control) {
       s.m_pStyle = style;
       if (grid->CanChangeCell(*style)) {
-        if (control->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&s), r, col)) replaced = TRUE;
+        if (control->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&s), cellRow, cellCol)) replaced = TRUE;
       } else if (grid->GetWarningText().IsEmpty() &&
-                 control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), r, col, TRUE, FALSE)) {
+                 control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), cellRow, cellCol, TRUE, FALSE)) {
         // A match in a cell the user may not change (read-only, disabled) stays, and the end says why: as for a
         // cell that may not be cleared where the replacement would leave it empty.
-        CString text = CellText(control, s, r, col);
+        CString text = CellText(control, s, cellRow, cellCol);
         gx::ReplaceAllFrom(text, 0, s.m_strFind, s.m_strReplace, s.m_bCase);
         grid->SetWarningText(
             gx::LoadGridString(text.IsEmpty() ? GX_IDS_REPLACE_KEPT : GX_IDS_REPLACE_UNCHANGEABLE));

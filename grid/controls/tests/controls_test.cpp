@@ -351,7 +351,9 @@ TEST_F(StaticCellTest, ChoiceListsFindEqualLinesBeforePrefixes) {
 
 // A list is looked up through an index of its lines sorted without regard to case: the answer is still the
 // first line in list order, whatever the sorted order, and asking in turn about more lists than are kept
-// gives each list's own answer.
+// gives each list's own answer. A style's list keeps its index as long as it lives, however many other lists
+// are asked about in between (a paste across many list columns split each list again for nearly every value),
+// and the lists of one text share it.
 TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
   CGXGridWnd* g = MakeGrid(1, 1);
   CGXControl control(g);
@@ -372,14 +374,26 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
       {"ab\nabc", std::string("ab\0c", 4), FALSE, 0},      // compared up to its NUL, and begins no line
       {"abc", std::string("ab\0", 3), FALSE, -1},
   };
+  std::vector<CGXStyle> styles(std::size(cases));
+  std::vector<const std::vector<CString>*> lines(std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) styles[i].SetChoiceList(cases[i].choices);
   for (int round = 0; round < 2; ++round)  // the second round finds the lists kept or split anew
-    for (const auto& c : cases) {
+    for (size_t i = 0; i < std::size(cases); ++i) {
+      const auto& c = cases[i];
       const CString text(std::string_view(c.text));
-      CString out;
+      CString out, line;
       EXPECT_EQ(control.FindChoiceListItem(out, text, c.choices, c.exact), c.line) << c.choices << " / " << c.text;
-      CString line;
       control.GetChoiceListItem(line, c.choices, c.line);
       EXPECT_EQ(out, line);
+      // Through the style holding the list: the same answers, from the lines its list keeps.
+      EXPECT_EQ(control.FindChoiceListItem(out, text, styles[i], c.exact), c.line) << c.choices << " / " << c.text;
+      control.GetChoiceListItem(line, styles[i], c.line);
+      EXPECT_EQ(out, line);
+      const std::vector<CString>* kept = &control.SplitChoiceListKept(styles[i]);
+      if (round == 0) lines[i] = kept;
+      EXPECT_EQ(kept, lines[i]) << c.choices;
+      // A list of the same text given anew (each row's own) shares the index.
+      EXPECT_EQ(&control.SplitChoiceListKept(CGXStyle().SetChoiceList(c.choices)), kept) << c.choices;
     }
 }
 

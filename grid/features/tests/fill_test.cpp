@@ -1,4 +1,10 @@
-// Fill by dragging the selection's handle with the mouse, and the selection frame's pixels.
+// Fill by dragging the selection's handle with the mouse, the values a fill gives list cells, and the selection
+// frame's pixels.
+#include <string>
+
+#include "grid/controls/CGXComboBox.h"
+#include "grid/controls/CGXTabbedComboBox.h"
+#include "grid/controls/CGXTabbedComboBoxWnd.h"
 #include "grid/features/CGXExcelLikeFillImp.h"
 #include "grid/features/CGXExcelLikeFrameImp.h"
 #include "grid/features/tests/cliptest.h"
@@ -102,6 +108,55 @@ TEST_F(FillTest, WholeRowsNoFlagsAndAFillThatChangesNothingLeaveNoStep) {
   g->GetParam()->m_bFillEnabled = 1;
   fill->FillCells(g, CGXRange(5, 2, 6, 2), CGXRange(5, 2, 8, 2));
   EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
+}
+
+// A fill of values gives a cell of the source's own kind (the same control and list) the source's value as it is,
+// a line's index or a key, with no box: its list may name two lines alike, which the text the source shows would
+// not tell apart. A list cell of another list takes that text through its own rule. The source is row 1, holding
+// the value of the second Green; rows 2 and 3 are filled.
+TEST_F(FillTest, AFillGivesACellOfTheSourcesOwnKindItsValue) {
+  auto tabbed = [](WORD id, const char* choices) {
+    CGXStyle s;
+    s.SetControl(id).SetChoiceList(choices);
+    s.SetUserAttribute(GX_IDS_UA_TABLIST_KEYCOL, "0").SetUserAttribute(GX_IDS_UA_TABLIST_TEXTCOL, "1");
+    return s.SetUserAttribute(GX_IDS_UA_TABLIST_TITLES, "1");
+  };
+  const char* const lines = "Red\nGreen\nBlue\nGreen";
+  const char* const keyed = "ID\tName\nr\tRed\ng1\tGreen\nb\tBlue\ng2\tGreen";
+  const struct {
+    const char* name;
+    CGXStyle source, dest;
+    const char* value;  // the source's
+    const char* filled;
+  } cases[] = {
+      {"one-based line combo", CGXStyle().SetControl(GX_IDS_CTRL_ONEBASED_EX).SetChoiceList(lines),
+       CGXStyle().SetControl(GX_IDS_CTRL_ONEBASED_EX).SetChoiceList(lines), "4", "4"},
+      {"zero-based line combo", CGXStyle().SetControl(GX_IDS_CTRL_ZEROBASED_EX).SetChoiceList(lines),
+       CGXStyle().SetControl(GX_IDS_CTRL_ZEROBASED_EX).SetChoiceList(lines), "3", "3"},
+      {"tabbed combo", tabbed(GX_IDS_CTRL_TABBED_COMBOBOX, keyed), tabbed(GX_IDS_CTRL_TABBED_COMBOBOX, keyed), "g2",
+       "g2"},
+      {"tabbed list", tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST, keyed),
+       tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST, keyed), "g2", "g2"},
+      // Another list: the line it shows, Green, is the first of the other list's.
+      {"line combo over another list", CGXStyle().SetControl(GX_IDS_CTRL_ONEBASED_EX).SetChoiceList(lines),
+       CGXStyle().SetControl(GX_IDS_CTRL_ONEBASED_EX).SetChoiceList("Green\nRed"), "4", "1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CGXGridWnd* g = Make(3, 1);
+    g->GetParam()->m_bFillEnabled = 1;
+    g->SetStyleRange(CGXRange(1, 1), CGXStyle(c.source).SetValue(c.value));
+    g->SetStyleRange(CGXRange(2, 1, 3, 1), c.dest);
+    ClearUndo(g);
+    plat::ClearShownLog();
+    dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())->FillCells(g, CGXRange(1, 1), CGXRange(1, 1, 3, 1));
+    EXPECT_EQ(Values(g, 1, 1, 3, 1), std::string(c.value) + "|" + c.filled + "|" + c.filled);
+    EXPECT_TRUE(plat::ShownLog().empty());
+    CGXStyle style;
+    g->ComposeCellStyle(3, 1, style);
+    EXPECT_EQ(style.GetControl(), c.dest.GetControl());
+    g->DestroyWindow();
+  }
 }
 
 // The direction rules of a drag from the rectangle (100, 100)-(200, 140): middle (150, 120).

@@ -3,6 +3,8 @@
 // that an abort can roll back, long cell texts, and the cells find and replace pass by (disabled, hidden, covered);
 // and a list cell's one rule, which Replace and Replace All ask as typing, a paste and a fill do.
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -124,9 +126,12 @@ TEST_F(FindTest, FindNextPassesADisabledMatchBy) {
 // a match in a hidden row or column (hidden, or sized to 0) or in a cell a covered range holds under its top-left
 // cell is passed by as a disabled one is. Find Next landed there and the next typed text went into a cell nobody
 // saw; Replace and Replace All changed it unseen. A covered range whose top-left row has no size still shows its
-// text over its other rows and is stopped at (it was passed by). Replace All changes exactly the cells Find Next
-// stops at that may be changed (a read-only cell keeps its match and says so), and it never moves the current
-// cell. Column 1 holds "abc", "xyz", the cell tried (row 3, "abc"), "abc", "xyz".
+// text over its other rows and is stopped at (it was passed by). A search down a column meets a covered range
+// once, in the first column it shows through: one whose top-left column is hidden shows its text in the column
+// beside (it was passed by there). Replace All changes exactly the cells Find Next stops at that may be changed (a
+// read-only cell keeps its match and says so), and it never moves the current cell. Column 1 holds "abc", "xyz",
+// the cell tried (row 3, "abc"), "abc", "xyz"; the ranges from a hidden column 1 are searched in column 2, which
+// holds the same texts but row 3's, covered by (3, 1).
 TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
   enum class Kind {
     Edit,
@@ -138,7 +143,10 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
     ZeroWidthCol,
     Covered,
     CoveredFromARowOfNoSize,
-    CoveredFromAColumnOfNoSize
+    CoveredFromAColumnOfNoSize,
+    CoveredFromAHiddenColumn,
+    CoveredFromAHiddenRowAndColumn,
+    CoveredShownNowhere
   };
   const struct {
     const char* name;
@@ -165,6 +173,16 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
       // Row 3's cell covering column 2 as well, column 1 of width 0: only the range shows of column 1.
       {"covered range whose first column has no size", Kind::CoveredFromAColumnOfNoSize, 3, 3, "abc|xyz|ZZ|abc|xyz",
        "abc|xyz|ZZ|abc|xyz", false},
+      // (3, 1) covering (3, 2), column 1 hidden: the range shows its text in column 2.
+      {"covered range from a hidden column", Kind::CoveredFromAHiddenColumn, 3, 3, "ZZ|xyz|ZZ|abc|xyz",
+       "ZZ|xyz|ZZ|ZZ|xyz", false},
+      // (3, 1) covering (3, 2) to (4, 2), column 1 hidden, row 3 of height 0: the range shows over (4, 2) only,
+      // whose own match lies under it (and row 4 made current is the range's cell).
+      {"covered range from a hidden row and column", Kind::CoveredFromAHiddenRowAndColumn, 3, 1, "ZZ|xyz|ZZ|abc|xyz",
+       "ZZ|xyz|ZZ|abc|xyz", false},
+      // (3, 1) covering (3, 2), column 1 hidden, row 3 of height 0: the range shows nowhere.
+      {"covered range shown nowhere", Kind::CoveredShownNowhere, 4, 1, "ZZ|xyz|abc|ZZ|xyz", "ZZ|xyz|abc|ZZ|xyz",
+       false},
   };
   enum class Op { FindDown, FindUp, Replace, ReplaceAll };
   const std::pair<Op, const char*> ops[] = {{Op::FindDown, "Find Next down"},
@@ -176,6 +194,12 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
     for (const auto& [op, opName] : ops) {
       SCOPED_TRACE(std::string(c.name) + ", " + opName);
       FindGrid* g = MakeTexts({"abc", "xyz", "abc", "abc", "xyz"});
+      const bool beside = c.kind >= Kind::CoveredFromAHiddenColumn;
+      const ROWCOL col = beside ? 2 : 1;
+      if (beside) {
+        for (const ROWCOL r : {1, 2, 4, 5}) g->SetCellValue(r, 2, g->GetCellValue(r, 1));
+        ASSERT_TRUE(g->HideCols(1, 1));
+      }
       switch (c.kind) {
         case Kind::Edit: break;
         case Kind::ReadOnlyStatic:
@@ -195,11 +219,26 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
           ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0));
           g->SetColWidth(1, 1, 0);
           break;
+        case Kind::CoveredFromAHiddenColumn: ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0)); break;
+        case Kind::CoveredFromAHiddenRowAndColumn:
+          ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 4, 2, GX_UPDATENOW, 0));
+          g->SetRowHeight(3, 3, 0);
+          break;
+        case Kind::CoveredShownNowhere:
+          ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0));
+          g->SetRowHeight(3, 3, 0);
+          break;
       }
+      // Column `col` as the user sees it: row 3 from the range over it.
+      auto shown = [&] {
+        std::string v;
+        for (ROWCOL r = 1; r <= 5; ++r) v += (r > 1 ? "|" : "") + Value(g, r, beside && r == 3 ? 1 : col);
+        return v;
+      };
       ClearUndo(g);
       plat::ClearShownLog();
       const ROWCOL from = op == Op::FindUp ? 4 : op == Op::FindDown ? 2 : 1;
-      ASSERT_TRUE(g->MoveCurrentCellTo(from, 1, GX_UPDATENOW));
+      ASSERT_TRUE(g->MoveCurrentCellTo(from, col, GX_UPDATENOW));
       switch (op) {
         case Op::FindDown: Act(g, TRUE, "abc", FR_FINDNEXT | FR_DOWN); break;
         case Op::FindUp: Act(g, TRUE, "abc", FR_FINDNEXT); break;
@@ -214,9 +253,9 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
         EXPECT_EQ(CurrentRow(g), stop);
         EXPECT_EQ(g->notFound.size(), stop == from ? 1u : 0u);
       } else if (op == Op::Replace) {
-        EXPECT_EQ(Values(g, 1, 1, 5, 1), c.replaced);
+        EXPECT_EQ(shown(), c.replaced);
       } else {
-        EXPECT_EQ(Values(g, 1, 1, 5, 1), c.all);
+        EXPECT_EQ(shown(), c.all);
         EXPECT_EQ(CurrentRow(g), 1u);
         const std::string kept(gx::LoadGridString(GX_IDS_REPLACE_UNCHANGEABLE).GetString());
         const auto& shown = plat::ShownLog();
@@ -353,32 +392,69 @@ std::string Boxes() {
   return out;
 }
 
+// A store that keeps values as they were entered, as a formula sheet does (the grid's storage type 1): the entered
+// form of a text, which an editor starts from, marks it as one ("'Blue"), and an entered "'Blue" is the text Blue.
+struct EnteredTextData : CGXData {
+  BOOL StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type) override {
+    if (type != 1 || !style || !style->GetIncludeValue() || !style->GetValue().View().starts_with('\''))
+      return CGXData::StoreStyle(row, col, style, mode, type);
+    CGXStyle text(*style);
+    text.SetValue(style->GetValue().Mid(1));
+    return CGXData::StoreStyle(row, col, &text, mode, 0);
+  }
+  BOOL GetStyle(ROWCOL row, ROWCOL col, CGXStyle& style, int mode, int type) const override {
+    if (!CGXData::GetStyle(row, col, style, mode, type)) return FALSE;
+    if (type == 1 && style.GetIncludeValue() && !style.GetValue().IsEmpty() && style.GetValueType() == GX_VT_TEXT)
+      style.SetValue("'" + style.GetValue());
+    return TRUE;
+  }
+};
+
 // A cell with a list of choices takes only one of its choices, by whichever way a text comes in: typed, pasted
-// onto the cell or into its editor, Replace, Replace All, a fill. Anything else is refused with that way's
-// message (Replace All and a fill say it once for all their cells), and the cell keeps its value and control.
+// onto the cell or into its editor, Replace, Replace All, a fill; on a grid that keeps values as entered too. A
+// choice is named exactly, in another case or by its beginning, and stored as the cell stores it; anything else is
+// refused with that way's message (Replace All and a fill say it once for all their cells), and the cell keeps its
+// value and control. A free-text drop-down takes any text as it is.
 TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
   const char* const rgb = "Red\nGreen\nBlue";
+  struct Form {
+    const char* text;
+    const char* stored;  // null: refused
+  };
+  // How typing names a choice: as a text, by the first letter of each key (a list: only a letter is typed), or not
+  // at all (the check list).
+  enum class Typing { Text, ByKey, None };
   const struct Cell {
     const char* name;
     CGXStyle style;     // holding the value that shows Blue (the check list: its caption, Colours)
     const char* shown;  // what Replace finds in it
-    const char* taken;  // a text naming a choice, and the value it stores
-    const char* stored;
-    bool typed;  // whether typing `taken` stores it (the check list takes no typing)
+    Form forms[4];      // a choice named exactly, in another case, by its beginning; no choice
+    Typing typing;
   } cells[] = {
       {"drop-down list", CGXStyle().SetControl(GX_IDS_CTRL_CBS_DROPDOWNLIST).SetChoiceList(rgb).SetValue("Blue"),
-       "Blue", "g", "Green", true},
-      {"list box", CGXStyle().SetControl(GX_IDS_CTRL_LISTBOX).SetChoiceList(rgb).SetValue("Blue"), "Blue", "g",
-       "Green", true},
-      {"text-fit combo", CGXStyle().SetControl(GX_IDS_CTRL_TEXTFIT).SetChoiceList(rgb).SetValue("Blue"), "Blue", "g",
-       "Green", true},
-      {"display-choice combo", CGXStyle().SetControl(GX_IDS_CTRL_ONEBASED_EX).SetChoiceList(rgb).SetValue("3"),
-       "Blue", "g", "2", true},
-      {"tabbed combo", Tabbed(GX_IDS_CTRL_TABBED_COMBOBOX), "Blue", "g", "2", true},
-      {"tabbed list", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST), "Blue", "g", "2", true},
+       "Blue", {{"Green", "Green"}, {"GREEN", "Green"}, {"g", "Green"}, {"Cyan", nullptr}}, Typing::ByKey},
+      {"list box", CGXStyle().SetControl(GX_IDS_CTRL_LISTBOX).SetChoiceList(rgb).SetValue("Blue"), "Blue",
+       {{"Green", "Green"}, {"GREEN", "Green"}, {"g", "Green"}, {"Cyan", nullptr}}, Typing::ByKey},
+      {"text-fit combo", CGXStyle().SetControl(GX_IDS_CTRL_TEXTFIT).SetChoiceList(rgb).SetValue("Blue"), "Blue",
+       {{"Red", "Red"}, {"green", "Green"}, {"Gr", "Green"}, {"Cyan", nullptr}}, Typing::Text},
+      {"one-based line combo", CGXStyle().SetControl(GX_IDS_CTRL_ONEBASED_EX).SetChoiceList(rgb).SetValue("3"),
+       "Blue", {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
+      {"zero-based line combo", CGXStyle().SetControl(GX_IDS_CTRL_ZEROBASED_EX).SetChoiceList(rgb).SetValue("2"),
+       "Blue", {{"Red", "0"}, {"rED", "0"}, {"r", "0"}, {"Cyan", nullptr}}, Typing::Text},
+      {"tabbed combo", Tabbed(GX_IDS_CTRL_TABBED_COMBOBOX), "Blue",
+       {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
+      {"tabbed box", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWN), "Blue",
+       {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
+      {"tabbed list", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST), "Blue",
+       {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::ByKey},
+      // A tick mask of its items: leading zeros are dropped, a tick past its items is refused.
       {"check list",
        CGXStyle().SetControl(GX_IDS_CTRL_CHECKLIST_COMBOBOX).SetChoiceList("Colours\nRed\nGreen\nBlue").SetValue("5"),
-       "Colours", "3", "3", false},
+       "Colours", {{"3", "3"}, {"03", "3"}, {"7", "7"}, {"8", nullptr}}, Typing::None},
+      {"free-text combo", CGXStyle().SetControl(GX_IDS_CTRL_COMBOBOX).SetChoiceList(rgb).SetValue("Blue"), "Blue",
+       {{"Green", "Green"}, {"GREEN", "GREEN"}, {"g", "g"}, {"Cyan", "Cyan"}}, Typing::Text},
+      {"free-text box", CGXStyle().SetControl(GX_IDS_CTRL_CBS_DROPDOWN).SetChoiceList(rgb).SetValue("Blue"), "Blue",
+       {{"Green", "Green"}, {"GREEN", "GREEN"}, {"g", "g"}, {"Cyan", "Cyan"}}, Typing::Text},
   };
   enum class Door { Type, Paste, PasteIntoEditor, Replace, ReplaceAll, Fill };
   const struct {
@@ -393,53 +469,65 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
       {"Replace All", Door::ReplaceAll, "[A replaced text is not a v]"},
       {"filled", Door::Fill, "[A filled value is not a va]"},
   };
-  for (const Cell& cell : cells)
-    for (const auto& d : doors)
-      for (const bool choice : {false, true}) {
-        const char* text = choice ? cell.taken : "Cyan";
-        SCOPED_TRACE(std::string(cell.name) + ", " + d.name + ": " + text);
-        // Row 1 a plain cell holding the text (a fill's source), rows 2 and 3 the list cell.
-        CGXGridWnd* g = Make(3, 1);
-        g->GetParam()->m_bFillEnabled = 1;
-        g->SetCellValue(1, 1, text);
-        g->SetStyleRange(CGXRange(2, 1, 3, 1), cell.style);
-        const std::string before(g->GetCellValue(2, 1));
-        ClearUndo(g);
-        ::SetFocus(*g);
-        ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
-        Pump();
-        plat::ClearShownLog();
-        switch (d.door) {
-          case Door::Type:
-            Type(text);
-            Key(VK_RETURN);
-            break;
-          case Door::Paste:
-          case Door::PasteIntoEditor:
-            if (d.door == Door::PasteIntoEditor) g->ControlOfCurrentCell()->SetEditingState(TRUE);
-            PutBytes(CF_TEXT, std::string(text) + '\0');
-            Chord(VK_CONTROL, 'V');
-            break;
-          case Door::Replace: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACE); break;
-          case Door::ReplaceAll: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACEALL); break;
-          case Door::Fill:
-            dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())->FillCells(g, CGXRange(1, 1),
-                                                                                   CGXRange(1, 1, 3, 1));
-            break;
+  for (const bool entered : {false, true})
+    for (const Cell& cell : cells)
+      for (const auto& d : doors)
+        for (const Form& form : cell.forms) {
+          const char* text = form.text;
+          if (d.door == Door::Type && cell.typing == Typing::ByKey && std::strlen(text) > 1) continue;
+          // A grid keeping values as entered fills by copying whole cells, and marks a text only: a cell whose value
+          // is a line's index, a key or a tick mask (a number) is entered as on any grid.
+          if (entered && (d.door == Door::Fill || std::isdigit(static_cast<unsigned char>(*cell.forms[0].stored))))
+            continue;
+          SCOPED_TRACE(std::string(entered ? "values as entered, " : "") + cell.name + ", " + d.name + ": " + text);
+          // Row 1 a plain cell holding the text (a fill's source), rows 2 and 3 the list cell.
+          CGXGridWnd* g = Make(3, 1);
+          if (entered) {
+            g->GetParam()->SetData(new EnteredTextData, TRUE);
+            g->SetRowCount(3, 0);
+            g->SetColCount(1, 0);
+            g->m_nDefaultStorageType = 1;
+          }
+          g->GetParam()->m_bFillEnabled = 1;
+          g->SetCellValue(1, 1, text);
+          g->SetStyleRange(CGXRange(2, 1, 3, 1), cell.style);
+          const std::string before(g->GetCellValue(2, 1));
+          ClearUndo(g);
+          ::SetFocus(*g);
+          ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+          Pump();
+          plat::ClearShownLog();
+          switch (d.door) {
+            case Door::Type:
+              Type(text);
+              Key(VK_RETURN);
+              break;
+            case Door::Paste:
+            case Door::PasteIntoEditor:
+              if (d.door == Door::PasteIntoEditor) g->ControlOfCurrentCell()->SetEditingState(TRUE);
+              PutBytes(CF_TEXT, std::string(text) + '\0');
+              Chord(VK_CONTROL, 'V');
+              break;
+            case Door::Replace: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACE); break;
+            case Door::ReplaceAll: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACEALL); break;
+            case Door::Fill:
+              dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())->FillCells(g, CGXRange(1, 1),
+                                                                                     CGXRange(1, 1, 3, 1));
+              break;
+          }
+          g->CompleteCellEdit(TRUE);
+          Pump();
+          const bool takes = form.stored && (cell.typing != Typing::None || d.door != Door::Type);
+          EXPECT_EQ(std::string(g->GetCellValue(2, 1)), takes ? form.stored : before);
+          // Replace All and a fill reach row 3 too, and say a refusal once.
+          const bool both = d.door == Door::ReplaceAll || d.door == Door::Fill;
+          EXPECT_EQ(std::string(g->GetCellValue(3, 1)), takes && both ? form.stored : before);
+          EXPECT_EQ(Boxes(), form.stored ? "" : d.box);
+          CGXStyle style;
+          g->ComposeCellStyle(2, 1, style);
+          EXPECT_EQ(style.GetControl(), cell.style.GetControl());
+          g->DestroyWindow();
         }
-        g->CompleteCellEdit(TRUE);
-        Pump();
-        const bool takes = choice && (cell.typed || d.door != Door::Type);
-        EXPECT_EQ(std::string(g->GetCellValue(2, 1)), takes ? cell.stored : before);
-        // Replace All and a fill reach row 3 too, and say a refusal once.
-        const bool both = d.door == Door::ReplaceAll || d.door == Door::Fill;
-        EXPECT_EQ(std::string(g->GetCellValue(3, 1)), takes && both ? cell.stored : before);
-        EXPECT_EQ(Boxes(), choice ? "" : d.box);
-        CGXStyle style;
-        g->ComposeCellStyle(2, 1, style);
-        EXPECT_EQ(style.GetControl(), cell.style.GetControl());
-        g->DestroyWindow();
-      }
 }
 
 }  // namespace
