@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything in the default preset (debug, sanitizers) and runs every test; then builds the release preset,
-# where the benchmarks measure, and runs each benchmark once (BenchSmoke.*).
+# Builds everything in the default preset (debug, sanitizers) and runs every test; then builds the benchmark programs
+# of the release preset, where they measure, and runs each benchmark once (BenchSmoke.*).
 # Does all set-up on a fresh machine first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
