@@ -7,6 +7,7 @@
 #include <new>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/core/CGXDrawingAndFormatting.h"
@@ -82,6 +83,43 @@ class RecordingScope {
   GX_SHEET* m_sheet;
   int32_t m_old;
 };
+
+using NameRanges = std::vector<std::pair<std::string, GX_RANGE>>;
+
+// The sheet's range names with their ranges, for an undo to put back; none when there is no memory for them
+// (the names then stay where the undo's shifting takes them).
+NameRanges SheetNameRanges(int sheet) {
+  NameRanges names;
+  try {
+    for (const GX_NAMED_RANGE* n = _gx_sheet_get(sheet)->names; n; n = n->next)
+      names.emplace_back(n->name ? n->name : "", n->range);
+  } catch (const std::bad_alloc&) {
+    names.clear();
+  }
+  return names;
+}
+
+// Gives the names that still exist their kept ranges; whether one of them changed.
+bool RestoreNameRanges(int sheet, const NameRanges& names) {
+  bool changed = false;
+  for (const auto& [name, range] : names) {
+    GX_NAMED_RANGE* record = _gx_find_name(sheet, name.c_str(), nullptr);
+    if (!record || (record->range.w0 == range.w0 && record->range.w1 == range.w1 && record->range.w2 == range.w2))
+      continue;
+    record->range = range;
+    changed = true;
+  }
+  if (changed) _gx_sheet_get(sheet)->modified = 1;
+  return changed;
+}
+
+// Keeps the names as they stood before an operation in the information its undo applies (the first
+// operation's, when several record into one).
+void KeepNamesForUndo(CGXUndoEngineCellsInfo* info, NameRanges&& names) {
+  if (!info || info->m_bNames || names.empty()) return;
+  info->m_names = std::move(names);
+  info->m_bNames = TRUE;
+}
 
 constexpr plat::ResourceTable::StringEntry kStrings[] = {{gxfs::kConstraintViolation, "Constraint Violation"}};
 
@@ -649,9 +687,12 @@ BOOL CGXFormulaSheet::RemoveRows(ROWCOL nFrom, ROWCOL nTo) {
     RecordingScope recording(m_nSheet, m_bUndoRecording);
     const ROWCOL last = std::min<ROWCOL>(nTo, GX_MAX_ROW);
     if (nFrom <= last) {
+      // A name into the removed lines stays where it was; the insertion that undoes this would move it.
+      NameRanges names = m_bUndoRecording ? SheetNameRanges(m_nSheet) : NameRanges();
       _gx_remove_rows(m_nSheet, EngineRow(nFrom), static_cast<int32_t>(last - nFrom + 1));
       RecordUndo(FALSE, FALSE);
       RecordUndo(FALSE, TRUE);
+      if (m_bUndoRecording) KeepNamesForUndo(PendingInfo(), std::move(names));
     }
   }
   return CGXData::RemoveRows(nFrom, nTo);
@@ -663,9 +704,12 @@ BOOL CGXFormulaSheet::RemoveCols(ROWCOL nFrom, ROWCOL nTo) {
     RecordingScope recording(m_nSheet, m_bUndoRecording);
     const ROWCOL last = std::min<ROWCOL>(nTo, static_cast<ROWCOL>(GX_MAX_COL) + 1);
     if (nFrom <= last) {
+      // A name into the removed lines stays where it was; the insertion that undoes this would move it.
+      NameRanges names = m_bUndoRecording ? SheetNameRanges(m_nSheet) : NameRanges();
       _gx_remove_cols(m_nSheet, EngineCol(nFrom), static_cast<int32_t>(last - nFrom + 1));
       RecordUndo(FALSE, FALSE);
       RecordUndo(FALSE, TRUE);
+      if (m_bUndoRecording) KeepNamesForUndo(PendingInfo(), std::move(names));
     }
   }
   return CGXData::RemoveCols(nFrom, nTo);
@@ -729,6 +773,8 @@ BOOL CGXFormulaSheet::MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL de
   auto* info = dynamic_cast<CGXUndoEngineCellsInfo*>(undoInfo);
   if (info && LiveInfos().count(info) && LiveInfos()[info] != this) info = nullptr;
   GX_RANGE source = ToEngine(range);
+  // A name on the overwritten cells stays where it was; the move back would carry it away with its cells.
+  NameRanges names = record ? SheetNameRanges(m_nSheet) : NameRanges();
   RecordingScope recording(m_nSheet, record);
   GxDeferredScope deferred(m_nSheet, GX_LIST_ALL);
   if (info) {
@@ -738,10 +784,15 @@ BOOL CGXFormulaSheet::MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL de
   }
   _gx_set_error_code(0);
   if (!_gx_move_range(m_nSheet, &source, EngineRow(destRow), EngineCol(destCol))) return FailedBlockOperation();
+  bool namesChanged = false;
   if (info) {
     GX_CELL* removed = info->m_removed;
     info->m_removed = nullptr;
     EnterRecords(removed, TRUE);
+    // The way back: the names as they stood before the move it undoes (or, for a redo, before that undo).
+    if (info->m_bNames) namesChanged = RestoreNameRanges(m_nSheet, info->m_names);
+    info->m_names.clear();
+    info->m_bNames = FALSE;
   }
   if (record) {
     if (!info && !undoInfo) {
@@ -750,6 +801,7 @@ BOOL CGXFormulaSheet::MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL de
       undoInfo = info;
     }
     if (info) info->m_removed = Prepend(sh->undoChain, info->m_removed);
+    KeepNamesForUndo(info, std::move(names));
     sh->undoChain = nullptr;
     sh->undoRecording = (mode == 0 || mode == 3) ? 1 : 0;
   }
@@ -760,7 +812,10 @@ BOOL CGXFormulaSheet::MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL de
   _gx_add_changed_range(m_nSheet, &dest);
   const int32_t method = sh->recalcMethod;
   sh->recalcMethod = 1;
-  _gx_recalc(m_nSheet);
+  if (namesChanged)
+    _gx_recalc_forced(m_nSheet);
+  else
+    _gx_recalc(m_nSheet);
   sh->recalcMethod = method;
   if (record && info) info->m_replaced = Prepend(sh->undoChain, info->m_replaced);
   else FreeChain(sh->undoChain);
@@ -965,6 +1020,10 @@ BOOL CGXFormulaSheet::ApplyUndoInfo(CObject* undoInfo, BOOL record, BOOL redo) {
       GX_CELL* removed = info->m_removed;
       info->m_removed = nullptr;
       EnterRecords(removed, TRUE);
+      // The names as they stood before the removal this undoes; formulas naming them compute anew.
+      if (info->m_bNames && RestoreNameRanges(m_nSheet, info->m_names)) _gx_recalc_forced(m_nSheet);
+      info->m_names.clear();
+      info->m_bNames = FALSE;
     }
     if (info->m_clearRange.w2 != 0 || info->m_clearRange.w0 != 0) _gx_add_changed_range(m_nSheet, &info->m_clearRange);
     if (record) {

@@ -15,6 +15,9 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "grid/core/CGXData.h"
 #include "grid/core/CGXStyle.h"
@@ -53,6 +56,10 @@ class CGXUndoEngineCellsInfo : public CObject {
   GX_RANGE m_clearRange;
   BOOL m_bClear = FALSE;
   GX_NAMED_RANGE* m_savedName = nullptr;
+  // The sheet's range names as they stood before a removal of rows or columns or a move of cells, which the
+  // undo puts back (the shifting that undoes such an operation would move a name elsewhere).
+  std::vector<std::pair<std::string, GX_RANGE>> m_names;
+  BOOL m_bNames = FALSE;
 };
 
 // A compiled formula (ParseExpression's result, EvaluateFormula's input).

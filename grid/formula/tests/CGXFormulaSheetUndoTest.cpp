@@ -2,6 +2,7 @@
 // back every value and formula text, and a redo does it again.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -228,6 +229,69 @@ TEST_F(SheetUndoTest, RangeNamesAreSetAndDeletedAsUndoableCommands) {
   EXPECT_FALSE(sheet->GetRangeName("rate", r));
   ASSERT_TRUE(g->Redo());
   EXPECT_TRUE(sheet->GetRangeName("rate", r));
+}
+
+// Undo gives every range name back where it stood before the operation, as it gives back the references in
+// formulas, and redo names what the operation left. A removal leaves a name into the removed lines where it
+// was (it now names the cells that moved up or left into them); the insertion that undoes the removal moved
+// such a name again, and a move's way back carried a name on the cells it overwrote away with its cells.
+TEST_F(SheetUndoTest, UndoGivesEveryRangeNameBackAsItStood) {
+  struct Row {
+    const char* door;
+    std::function<bool(CGXGridWnd*)> operation;
+  };
+  const Row rows[] = {
+      {"remove rows under a name", [](CGXGridWnd* g) { return g->RemoveRows(4, 5); }},
+      {"remove the row of a name", [](CGXGridWnd* g) { return g->RemoveRows(5, 5); }},
+      {"remove columns under a name", [](CGXGridWnd* g) { return g->RemoveCols(1, 1); }},
+      {"remove the columns of a name", [](CGXGridWnd* g) { return g->RemoveCols(2, 5); }},
+      {"move cells onto a name",
+       [](CGXGridWnd* g) {
+         CObject* info = nullptr;
+         return GXMoveCells(g, CGXRange(1, 1, 2, 1), 8, 5, info, GX_UPDATENOW, 0);
+       }},
+      {"move named cells onto a name",
+       [](CGXGridWnd* g) {
+         CObject* info = nullptr;
+         return GXMoveCells(g, CGXRange(3, 1, 5, 2), 7, 5, info, GX_UPDATENOW, 0);
+       }},
+      {"insert rows", [](CGXGridWnd* g) { return g->InsertRows(2, 2); }},
+      {"insert columns", [](CGXGridWnd* g) { return g->InsertCols(1, 2); }},
+      {"move rows", [](CGXGridWnd* g) { return g->MoveRows(1, 1, 4, GX_UPDATENOW, 0); }},
+      {"move columns", [](CGXGridWnd* g) { return g->MoveCols(1, 1, 4, GX_UPDATENOW, 0); }},
+  };
+  auto names = [&] {
+    CStringArray texts;
+    sheet->GetNamesText(texts);
+    std::vector<std::string> out;
+    for (INT_PTR i = 0; i < texts.GetSize(); ++i) out.emplace_back(texts[i]);
+    return out;
+  };
+  Automate();  // a formula whose name now names an empty cell reports its error
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.door);
+    grid = MakeBook();
+    const CGXRange one(5, 1), span(3, 1, 5, 2), target(8, 5, 9, 5);
+    ASSERT_TRUE(grid->SetRangeName("one", &one, 0, GX_UPDATENOW, 0));
+    ASSERT_TRUE(grid->SetRangeName("span", &span, 0, GX_UPDATENOW, 0));
+    ASSERT_TRUE(grid->SetRangeName("target", &target, 0, GX_UPDATENOW, 0));
+    grid->SetCellValue(1, 6, "=one*2");
+    ClearUndo(grid);
+    const std::vector<std::string> namedBefore = names();
+    ASSERT_TRUE(Operate(row.operation));
+    const std::vector<std::string> namedAfter = names();
+    ASSERT_TRUE(grid->Undo());
+    Recalc();
+    EXPECT_EQ(names(), namedBefore);
+    EXPECT_EQ(Snapshot(), before);
+    ASSERT_TRUE(grid->Redo());
+    Recalc();
+    EXPECT_EQ(names(), namedAfter);
+    ASSERT_TRUE(grid->Undo());
+    Recalc();
+    EXPECT_EQ(names(), namedBefore);
+    EXPECT_EQ(Snapshot(), before);
+  }
 }
 
 // A formula sheet whose engine runs out of memory in its n-th block copy (counted from 1), after `room` more
