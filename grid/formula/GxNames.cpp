@@ -20,10 +20,15 @@ int _gx_is_valid_name(const char* text) {
     return 1;
 }
 
+// A name is kept with its first 31 characters (defineName): a longer one given to look a name up (to read,
+// use, delete or redefine it) means the name of those characters.
 GX_NAMED_RANGE* _gx_find_name(int sheet, const char* name, GX_RANGE* range) {
     if (!name) return nullptr;
+    char cut[32];
+    std::strncpy(cut, name, 31);
+    cut[31] = '\0';
     for (GX_NAMED_RANGE* r = _gx_sheet_get(sheet)->names; r; r = r->next)
-        if (strcasecmp(r->name, name) == 0) {
+        if (strcasecmp(r->name, cut) == 0) {
             if (range) *range = r->range;
             return r;
         }

@@ -294,6 +294,54 @@ TEST_F(SheetUndoTest, UndoGivesEveryRangeNameBackAsItStood) {
   }
 }
 
+// A range name keeps its first 31 characters; every way to a name takes a longer one as those characters, as
+// its definition did (it was defined cut, and then neither found, used, redefined, deleted nor undone by the
+// name the user gave).
+TEST_F(SheetUndoTest, ARangeNameLongerThanItKeepsIsFoundByItsFirstCharactersAtEveryDoor) {
+  const std::string given = "monthly_interest_rate_for_the_loan_in_2024";
+  const std::string kept = given.substr(0, 31);
+  struct Row {
+    const char* door;
+    std::function<bool(CGXGridWnd*, CGXFormulaSheet*)> action;
+    std::vector<std::string> names;  // the sheet's names afterwards
+  };
+  const Row rows[] = {
+      {"read back",
+       [&](CGXGridWnd*, CGXFormulaSheet* s) {
+         CGXRange r;
+         return s->GetRangeName(given.c_str(), r) && r == CGXRange(1, 1, 1, 1);
+       },
+       {kept + "=A1"}},
+      {"typed in a formula",
+       [&](CGXGridWnd* g, CGXFormulaSheet*) {
+         return g->SetCellValue(7, 1, ("=" + given + "*2").c_str()) && Value(7, 1) == "20" &&
+                Expr(7, 1) == CString(("=" + kept + "*2").c_str());
+       },
+       {kept + "=A1"}},
+      {"defined again",
+       [&](CGXGridWnd* g, CGXFormulaSheet*) {
+         const CGXRange a2(2, 1);
+         return g->SetRangeName(given.c_str(), &a2, 0, GX_UPDATENOW, 0);
+       },
+       {kept + "=A2"}},
+      {"deleted", [&](CGXGridWnd* g, CGXFormulaSheet*) { return g->DeleteRangeName(given.c_str(), GX_UPDATENOW, 0); },
+       {}},
+      {"undone", [&](CGXGridWnd* g, CGXFormulaSheet*) { return g->Undo(); }, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.door);
+    grid = MakeBook();
+    const CGXRange a1(1, 1);
+    ASSERT_TRUE(grid->SetRangeName(given.c_str(), &a1, 0, GX_UPDATENOW, 0));
+    EXPECT_TRUE(row.action(grid, sheet));
+    CStringArray texts;
+    sheet->GetNamesText(texts);
+    std::vector<std::string> names;
+    for (INT_PTR i = 0; i < texts.GetSize(); ++i) names.emplace_back(texts[i]);
+    EXPECT_EQ(names, row.names);
+  }
+}
+
 // A formula sheet whose engine runs out of memory in its n-th block copy (counted from 1), after `room` more
 // engine allocations went through.
 class SheetOutOfMemory : public CGXFormulaSheet {
