@@ -65,6 +65,13 @@ CString Printf14g(double v) {
   return CString(buf);
 }
 
+// Whether a grid cell has a place in the engine (rows 1 to 8388607, columns 1 to 4096). Every door that stores
+// a cell or a block refuses any other place: the engine coordinates would clamp it into the last row or column.
+bool InEngine(ROWCOL nRow, ROWCOL nCol) {
+  return nRow >= 1 && nCol >= 1 && nRow <= static_cast<ROWCOL>(GX_MAX_ROW) &&
+         nCol - 1 <= static_cast<ROWCOL>(GX_MAX_COL);
+}
+
 bool IsFormulaKind(const GX_CELL* cell) {
   return cell->kind() == GX_KIND_FORMULA || cell->kind() == GX_KIND_CONSTFORMULA;
 }
@@ -219,8 +226,7 @@ void CGXFormulaSheet::InitParam(void* param) {
 // ---- Cells --------------------------------------------------------------------------------------------------
 
 GX_CELL* CGXFormulaSheet::FindCell(ROWCOL nRow, ROWCOL nCol) const {
-  if (nRow < 1 || nCol < 1 || nRow > static_cast<ROWCOL>(GX_MAX_ROW) || nCol - 1 > static_cast<ROWCOL>(GX_MAX_COL))
-    return nullptr;
+  if (!InEngine(nRow, nCol)) return nullptr;
   return _gx_find_cell(m_nSheet, EngineRow(nRow), EngineCol(nCol));
 }
 
@@ -296,7 +302,7 @@ GX_RANGE CGXFormulaSheet::ToEngine(const CGXRange& range) const {
 // ---- Contents -----------------------------------------------------------------------------------------------
 
 BOOL CGXFormulaSheet::SetExpression(ROWCOL nRow, ROWCOL nCol, LPCTSTR text) {
-  if (!text || text[0] != '=' || nRow < 1 || nCol < 1) return FALSE;
+  if (!text || text[0] != '=' || !InEngine(nRow, nCol)) return FALSE;
   const int32_t row = EngineRow(nRow), col = EngineCol(nCol);
   GX_SHEET* sh = _gx_sheet_get(m_nSheet);
   if (_gx_enter_formula(m_nSheet, row, col, text, 0, nullptr)) {
@@ -324,7 +330,7 @@ BOOL CGXFormulaSheet::SetExpression(ROWCOL nRow, ROWCOL nCol, LPCTSTR text) {
 }
 
 BOOL CGXFormulaSheet::SetTextValue(ROWCOL nRow, ROWCOL nCol, LPCTSTR text) {
-  if (nRow < 1 || nCol < 1) return FALSE;
+  if (!InEngine(nRow, nCol)) return FALSE;
   const int32_t row = EngineRow(nRow), col = EngineCol(nCol);
   if (!text || !*text) {
     // No value; the cell stays only for a style of its own.
@@ -344,13 +350,13 @@ BOOL CGXFormulaSheet::SetTextValue(ROWCOL nRow, ROWCOL nCol, LPCTSTR text) {
 }
 
 BOOL CGXFormulaSheet::SetNumberValue(ROWCOL nRow, ROWCOL nCol, double number) {
-  if (nRow < 1 || nCol < 1) return FALSE;
+  if (!InEngine(nRow, nCol)) return FALSE;
   return _gx_enter_number(m_nSheet, EngineRow(nRow), EngineCol(nCol), number) != 0;
 }
 
 BOOL CGXFormulaSheet::SetNumberFormat(ROWCOL nRow, ROWCOL nCol, UINT format, UINT places) {
   CGXGridCore* grid = GetFirstGrid();
-  if (!grid || nRow < 1 || nCol < 1) return FALSE;
+  if (!grid || !InEngine(nRow, nCol)) return FALSE;
   CGXStyle* style = grid->NewWorkStyle();
   style->SetFormat(format).SetPlaces(places);
   BOOL ok = TRUE;
@@ -381,7 +387,7 @@ void SetOwnFormat(GX_CELL* cell, UINT format, UINT places) {
 }  // namespace
 
 BOOL CGXFormulaSheet::SetValueText(ROWCOL nRow, ROWCOL nCol, LPCTSTR text) {
-  if (nRow < 1 || nCol < 1) return FALSE;
+  if (!InEngine(nRow, nCol)) return FALSE;
   const CString value(text ? text : "");
   if (value.IsEmpty()) return SetTextValue(nRow, nCol, "");
   try {
@@ -550,7 +556,7 @@ BOOL CGXFormulaSheet::EvaluateExpressionText(CString& text, LPCTSTR expression) 
 
 BOOL CGXFormulaSheet::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* style, int mode, int nType) {
   if (nType < 0 || nRow == 0 || nCol == 0) return CGXData::StoreStyle(nRow, nCol, style, mode, nType);
-  if (nRow > static_cast<ROWCOL>(GX_MAX_ROW) || nCol - 1 > static_cast<ROWCOL>(GX_MAX_COL)) return FALSE;
+  if (!InEngine(nRow, nCol)) return FALSE;
   m_nRows = std::max(m_nRows, nRow);
   m_nCols = std::max(m_nCols, nCol);
   const int32_t row = EngineRow(nRow), col = EngineCol(nCol);
@@ -745,7 +751,7 @@ BOOL FailedBlockOperation() {
 }  // namespace
 
 BOOL CGXFormulaSheet::CopyCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol) {
-  if (destRow < 1 || destCol < 1) return FALSE;
+  if (!InEngine(destRow, destCol)) return FALSE;
   GX_RANGE source = ToEngine(range);
   RecordingScope recording(m_nSheet, m_bUndoRecording);
   _gx_set_error_code(0);
@@ -768,7 +774,7 @@ BOOL CGXFormulaSheet::MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL de
 
 BOOL CGXFormulaSheet::MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol, CObject*& undoInfo,
                                 BOOL record, int mode) {
-  if (destRow < 1 || destCol < 1) return FALSE;
+  if (!InEngine(destRow, destCol)) return FALSE;
   GX_SHEET* sh = _gx_sheet_get(m_nSheet);
   auto* info = dynamic_cast<CGXUndoEngineCellsInfo*>(undoInfo);
   if (info && LiveInfos().count(info) && LiveInfos()[info] != this) info = nullptr;

@@ -2,6 +2,8 @@
 // the store's removal modes, constraints and the engine settings.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "grid/core/CGXStylesMap.h"
 #include "grid/formula/tests/sheettest.h"
 
@@ -296,6 +298,50 @@ TEST_F(SheetTest, AnotherClassOfUndoObjectIsIgnored) {
   EXPECT_TRUE(sheet->MoveCells(CGXRange(1, 1), 2, 2, info, TRUE));
   EXPECT_EQ(info, &other);
   EXPECT_EQ(Value(2, 2), "1");
+}
+
+// The engine holds rows 1 to 8388607 and columns 1 to 4096: a cell past them is refused by every door that
+// stores a cell or a block, as by the grid's store of a style, and the cells of the last row and column keep
+// their values (such a store went into them).
+TEST_F(SheetTest, APlaceBeyondTheLastRowOrColumnIsRefusedAtEveryStore) {
+  const ROWCOL lastRow = GX_MAX_ROW, lastCol = GX_MAX_COL + 1;
+  struct Row {
+    const char* door;
+    std::function<BOOL(CGXFormulaSheet*, ROWCOL, ROWCOL)> store;
+  };
+  const Row rows[] = {
+      {"value text", [](CGXFormulaSheet* s, ROWCOL r, ROWCOL c) { return s->SetValueText(r, c, "7"); }},
+      {"expression", [](CGXFormulaSheet* s, ROWCOL r, ROWCOL c) { return s->SetExpression(r, c, "=1+6"); }},
+      {"text", [](CGXFormulaSheet* s, ROWCOL r, ROWCOL c) { return s->SetTextValue(r, c, "seven"); }},
+      {"empty text", [](CGXFormulaSheet* s, ROWCOL r, ROWCOL c) { return s->SetTextValue(r, c, ""); }},
+      {"number", [](CGXFormulaSheet* s, ROWCOL r, ROWCOL c) { return s->SetNumberValue(r, c, 7); }},
+      {"number format", [](CGXFormulaSheet* s, ROWCOL r, ROWCOL c) { return s->SetNumberFormat(r, c, 11, 0); }},
+      {"style", [](CGXFormulaSheet* s, ROWCOL r, ROWCOL c) {
+         CGXStyle style;
+         style.SetValue("7");
+         return s->StoreStyle(r, c, &style, gxOverride, 1);
+       }},
+      {"copied block", [](CGXFormulaSheet* s, ROWCOL r, ROWCOL c) { return s->CopyCells(CGXRange(1, 1), r, c); }},
+      {"moved block", [](CGXFormulaSheet* s, ROWCOL r, ROWCOL c) {
+         CObject* info = nullptr;
+         const BOOL ok = s->MoveCells(CGXRange(1, 1), r, c, info, FALSE);
+         delete info;
+         return ok;
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.door);
+    MakeSheetGrid(10, 5);
+    ASSERT_TRUE(sheet->SetValueText(1, 1, "5"));
+    ASSERT_TRUE(sheet->SetValueText(lastRow, 1, "1"));
+    ASSERT_TRUE(sheet->SetValueText(1, lastCol, "2"));
+    EXPECT_FALSE(row.store(sheet, lastRow + 1, 1));
+    EXPECT_FALSE(row.store(sheet, 1, lastCol + 1));
+    EXPECT_EQ(Expr(lastRow, 1), "1");
+    EXPECT_EQ(Expr(1, lastCol), "2");
+    EXPECT_EQ(sheet->GetNumberFormat(lastRow, 1, nullptr), 0u);
+    EXPECT_EQ(Expr(1, 1), "5");
+  }
 }
 
 }  // namespace
