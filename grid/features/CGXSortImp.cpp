@@ -129,9 +129,11 @@ void CGXSortImp::SortCols(CGXGridCore* grid, const CGXRange& range, CGXSortInfoA
 }
 
 void CGXSortImp::Sort(CGXGridCore* grid, const CGXRange& given, CGXSortInfoArray& keys, UINT flags, BOOL rows) {
-  // 1. Nothing to sort in a grid of fewer than two lines; the table means the lines below the headers.
+  // 1. Nothing to sort in a grid of fewer than two lines, nor in a read-only grid whose checks are on (its
+  //    store keeps every line where it is, as under a move or a removal); the table means the lines below the
+  //    headers.
   const ROWCOL count = rows ? grid->GetRowCount() : grid->GetColCount();
-  if (count < 2) return;
+  if (count < 2 || grid->IsLocked()) return;
   CGXRange range = given;
   if (range.IsTable()) {
     range = rows ? CGXRange(grid->GetHeaderRows() + 1, 0, grid->GetRowCount(), grid->GetColCount())
@@ -361,18 +363,20 @@ LRESULT CGXSortImp::SortForward7(CGXGridCore* grid, const GXForwardArgs& a) {
   return range && order && MoveSortedCols(grid, *range, *order, static_cast<UINT>(a.v[2]), static_cast<int>(a.v[3]));
 }
 
+// A read-only grid whose checks are on refuses the reorder as its other stores refuse a change (the undo and
+// redo of a sort come here too).
 LRESULT CGXSortImp::StoreMoveDataRows(CGXGridCore* grid, const GXForwardArgs& a) {
   auto* range = reinterpret_cast<const CGXRange*>(a.v[0]);
   auto* order = reinterpret_cast<const CDWordArray*>(a.v[1]);
   CGXData* data = grid->GetData();
-  return range && order && data && data->MoveDataRows(*range, *order);
+  return range && order && data && !grid->IsLocked() && data->MoveDataRows(*range, *order);
 }
 
 LRESULT CGXSortImp::StoreMoveDataCols(CGXGridCore* grid, const GXForwardArgs& a) {
   auto* range = reinterpret_cast<const CGXRange*>(a.v[0]);
   auto* order = reinterpret_cast<const CDWordArray*>(a.v[1]);
   CGXData* data = grid->GetData();
-  return range && order && data && data->MoveDataCols(*range, *order);
+  return range && order && data && !grid->IsLocked() && data->MoveDataCols(*range, *order);
 }
 
 void CGXSortImp::RefreshAfterSort(CGXGridCore* grid, const GXForwardArgs& a) {

@@ -195,7 +195,8 @@ BOOL CGXStyleDataExchangeImp::PasteStylesFromArchive(CGXGridCore* grid, CArchive
       return FALSE;
     }
   }
-  // 3. The transaction.
+  // 3. The transaction (and the size, which a grid that records no undo gets back from a failed paste).
+  const GXSizeBeforePaste size(grid);
   grid->BeginTransaction(gx::LoadGridString(20154));
   CGXLongOperationScope scope;
   scope.SetStatusText(gx::LoadGridString(20152), TRUE);
@@ -243,10 +244,12 @@ BOOL CGXStyleDataExchangeImp::PasteStylesFromArchive(CGXGridCore* grid, CArchive
   if (CGXLongOperationScope::IsRollbackRequested()) ok = FALSE;
   // 7. Done.
   DeleteStyles(array);
-  if (ok)
+  if (ok) {
     grid->CommitTransaction();
-  else
+  } else {
     grid->RollbackTransaction();
+    size.GiveBack();
+  }
   CGXLongOperationScope::SetRollbackOffered(FALSE);
   if (refused) {
     grid->SetWarningText(gx::LoadGridString(GX_IDS_PASTE_UNCHANGEABLE));

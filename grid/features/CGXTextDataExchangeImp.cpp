@@ -25,13 +25,11 @@ void WriteText(CFile& file, const CString& text) {
   if (!text.IsEmpty()) file.Write(static_cast<LPCSTR>(text), static_cast<UINT>(text.GetLength()));
 }
 
-// The cells a paste stored, as they were, for a grid whose transaction cannot roll them back (it records no undo):
-// a refused field gives them back, so that the paste goes in whole or not at all there too.
+// The cells a paste stored, as they were, and the grid's size, for a grid whose transaction cannot roll them back
+// (it records no undo): a refused field gives them back, so that the paste goes in whole or not at all there too.
 class StoredBeforePaste {
  public:
-  explicit StoredBeforePaste(CGXGridCore* grid)
-      : m_pGrid(grid),
-        m_bKeeping(!grid->GetCommandFactory() || !grid->GetParam() || !grid->GetParam()->m_bUndoEnabled) {}
+  explicit StoredBeforePaste(CGXGridCore* grid) : m_pGrid(grid), m_size(grid), m_bKeeping(m_size.Keeping()) {}
   void Keep(ROWCOL row, ROWCOL col) {
     if (!m_bKeeping) return;
     Cell cell{row, col, CGXStyle(), FALSE};
@@ -47,6 +45,8 @@ class StoredBeforePaste {
         m_pGrid->ApplyStyleToRange(CGXRange(it->row, it->col), nullptr, gxRemove, 0, nullptr, GX_UPDATENOW, 0);
     }
     m_Cells.clear();
+    // The rows and columns the paste added go again.
+    m_size.GiveBack();
   }
 
  private:
@@ -56,6 +56,7 @@ class StoredBeforePaste {
     BOOL stored;
   };
   CGXGridCore* m_pGrid;
+  GXSizeBeforePaste m_size;
   BOOL m_bKeeping;
   std::vector<Cell> m_Cells;
 };

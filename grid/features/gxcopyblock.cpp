@@ -21,6 +21,18 @@ GXCopyBlock GXCopyBlock::FromRanges(CGXGridCore* grid, const CGXRangeList& range
   return b;
 }
 
+GXSizeBeforePaste::GXSizeBeforePaste(CGXGridCore* grid)
+    : m_pGrid(grid),
+      m_bKeeping(!grid->GetCommandFactory() || !grid->GetParam() || !grid->GetParam()->m_bUndoEnabled),
+      m_nRows(grid->GetRowCount()),
+      m_nCols(grid->GetColCount()) {}
+
+void GXSizeBeforePaste::GiveBack() const {
+  if (!m_bKeeping) return;
+  if (m_pGrid->GetRowCount() > m_nRows) m_pGrid->SetRowCount(m_nRows, GX_UPDATENOW);
+  if (m_pGrid->GetColCount() > m_nCols) m_pGrid->SetColCount(m_nCols, GX_UPDATENOW);
+}
+
 namespace gx {
 
 CString EncodeCopyText(const CString& text, BOOL escapes) {

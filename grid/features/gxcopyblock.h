@@ -25,6 +25,21 @@ struct GXCopyBlock {
   static GXCopyBlock FromRanges(CGXGridCore* grid, const CGXRangeList& ranges);
 };
 
+// The grid's row and column counts as a paste begins, for a grid whose transaction cannot take back what the
+// paste adds (it records no undo): a refused paste gives the grid its size back (the rows and columns it added
+// on its way go again). Where undo is recorded the transaction's roll-back does it, and this does nothing.
+class GXSizeBeforePaste {
+ public:
+  explicit GXSizeBeforePaste(CGXGridCore* grid);
+  BOOL Keeping() const { return m_bKeeping; }
+  void GiveBack() const;
+
+ private:
+  CGXGridCore* m_pGrid;
+  BOOL m_bKeeping;
+  ROWCOL m_nRows, m_nCols;
+};
+
 namespace gx {
 
 // Clipboard flag 0x1000: carriage return, line feed and tab inside a cell's text travel as escapes.

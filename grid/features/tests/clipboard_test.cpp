@@ -692,4 +692,48 @@ TEST_F(ClipTest, ACutThatCannotClearRollsBackAndKeepsTheCells) {
   EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
 }
 
+// A paste refused by a cell it would change (read-only here) leaves the grid as it was, its size included,
+// whether or not the grid records undo: where a transaction cannot take back the rows and columns the paste
+// added on its way to the refused cell, the paste takes them back itself.
+TEST_F(ClipTest, ARefusedPasteLeavesTheGridItsSize) {
+  enum class Door { TextRows, TextCols, Styles };
+  const struct Case {
+    Door door;
+    const char* name;
+    ROWCOL row, col;  // where the paste goes
+  } cases[] = {{Door::TextRows, "text, rows added before the refused field", 2, 1},
+               {Door::TextCols, "text, columns added before the refused field", 1, 2},
+               {Door::Styles, "styles, rows and columns added first", 2, 2}};
+  for (const Case& c : cases) {
+    for (const BOOL undo : {TRUE, FALSE}) {
+      SCOPED_TRACE(std::string(c.name) + (undo ? ", undo recorded" : ", no undo"));
+      plat::ClearShownLog();
+      CGXGridWnd* g = Make(2, 2, 0x0008 | (c.door == Door::Styles ? 0x0010 : 0));
+      g->GetParam()->m_bUndoEnabled = undo;
+      g->SetCellValue(1, 1, "p");
+      g->SetCellValue(1, 2, "q");
+      g->SetCellValue(2, 1, "r");
+      // The copied block (styles) before column 2, or row 2, turns read-only.
+      if (c.door == Door::Styles) {
+        Select(g, CGXRange(1, 1, 2, 2));
+        ASSERT_TRUE(g->Copy());
+        g->GetParam()->GetSelection().DeleteAll();
+      } else {
+        PutBytes(CF_TEXT, std::string(c.door == Door::TextRows ? "a\r\nb\r\nc\tx" : "a\tb\tc\r\nx") + '\0');
+      }
+      CGXStyle readOnly;
+      readOnly.SetReadOnly(TRUE);
+      const CGXRange locked = c.door == Door::TextCols ? CGXRange().AssignRows(2, 2) : CGXRange().AssignCols(2, 2);
+      g->SetStyleRange(locked, readOnly);
+      ClearUndo(g);
+      ASSERT_TRUE(g->MoveCurrentCellTo(c.row, c.col, GX_UPDATENOW));
+      EXPECT_FALSE(g->Paste());
+      EXPECT_EQ(g->GetRowCount(), 2u);
+      EXPECT_EQ(g->GetColCount(), 2u);
+      EXPECT_EQ(Values(g, 1, 1, 2, 2), "p,q|r,");
+      EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
+    }
+  }
+}
+
 }  // namespace

@@ -139,6 +139,73 @@ TEST_F(SortTest, AGridClassHearsOfEverySortThroughRefreshAfterSort) {
   EXPECT_EQ(Value(g, 1, 1), "b");
 }
 
+// A read-only grid (its read-only checks on) keeps its rows and columns where they are at every door of a
+// sort, as it keeps them under a move by dragging, an insertion or a removal: a sort called by the program, a
+// double click on a column or a row header, the undo and the redo of a sort made before the grid was locked.
+// Nothing is recorded and the last-sort memory stays; unlocked again, the same door sorts.
+TEST_F(SortTest, ALockedGridIsNeverSorted) {
+  enum class Door { SortRows, SortCols, ColumnHeader, RowHeader, Undo, Redo };
+  const struct Case {
+    Door door;
+    const char* name;
+    const char* sorted;  // the block (1, 1)-(3, 3) after the door in a grid that is not locked
+  } cases[] = {{Door::SortRows, "rows sorted by the program", "1,x,y|2,p,q|3,1,2"},
+               {Door::SortCols, "columns sorted by the program", "1,2,3|x,y,1|p,q,2"},
+               {Door::ColumnHeader, "double click on a column header", "1,x,y|2,p,q|3,1,2"},
+               {Door::RowHeader, "double click on a row header", "1,2,3|x,y,1|p,q,2"},
+               {Door::Undo, "undo of an earlier sort", "3,1,2|1,x,y|2,p,q"},
+               {Door::Redo, "redo of an undone sort", "1,x,y|2,p,q|3,1,2"}};
+  const char* before = "3,1,2|1,x,y|2,p,q";
+  for (const Case& c : cases) {
+    for (const bool locked : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (locked ? ", locked" : ", not locked"));
+      CGXGridWnd* g = Make(3, 3);
+      const char* cells[3][3] = {{"3", "1", "2"}, {"1", "x", "y"}, {"2", "p", "q"}};
+      for (ROWCOL r = 1; r <= 3; ++r)
+        for (ROWCOL col = 1; col <= 3; ++col) g->SetCellValue(r, col, cells[r - 1][col - 1]);
+      ClearUndo(g);
+      g->GetParam()->m_bSortRowsByHeader = g->GetParam()->m_bSortColsByHeader = TRUE;
+      CGXSortInfoArray keys;
+      CGXSortInfo key;
+      key.nRC = 1;
+      keys.Add(key);
+      // The undo and redo doors: a row sort made (and for redo undone) before the grid is locked.
+      if (c.door == Door::Undo || c.door == Door::Redo) {
+        GXSortRows(g, CGXRange().AssignTable(), keys);
+        if (c.door == Door::Redo) {
+          ASSERT_TRUE(g->Undo());
+        }
+      }
+      const std::string start = Values(g, 1, 1, 3, 3);
+      const INT_PTR undos = g->GetParam()->GetUndoList().GetCount();
+      const LONG lastCol = g->GetParam()->m_nLastSortCol, lastRow = g->GetParam()->m_nLastSortRow;
+      g->SetReadOnly(locked);
+      auto& in = plat::InputRouter::Instance();
+      switch (c.door) {
+        case Door::SortRows: GXSortRows(g, CGXRange().AssignTable(), keys); break;
+        case Door::SortCols: GXSortCols(g, CGXRange().AssignTable(), keys); break;
+        case Door::ColumnHeader:
+          in.DoubleClick(plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, 50 + 25, g->GetRowHeight(0) / 2));
+          break;
+        case Door::RowHeader:
+          in.DoubleClick(plat::MouseButton::Left,
+                         plat::InputRouter::ClientPoint(*g, 10, g->GetRowHeight(0) + g->GetRowHeight(1) / 2));
+          break;
+        case Door::Undo: g->Undo(); break;
+        case Door::Redo: g->Redo(); break;
+      }
+      Pump();
+      EXPECT_EQ(Values(g, 1, 1, 3, 3), locked ? start : std::string(c.sorted));
+      if (locked && c.door != Door::Undo && c.door != Door::Redo) {
+        EXPECT_EQ(start, before);
+        EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), undos);
+        EXPECT_EQ(g->GetParam()->m_nLastSortCol, lastCol);
+        EXPECT_EQ(g->GetParam()->m_nLastSortRow, lastRow);
+      }
+    }
+  }
+}
+
 TEST(SortCompare, KeysDecideInOrderAndEqualEntriesByPosition) {
   CGXSortInfoArray keys;
   CGXSortInfo numeric, text;
