@@ -1016,3 +1016,44 @@ TEST(SmartCache, AHitGivesTheDcResistanceOfTheCallersCrossSection)
         FieldSolverClose();
     }
 }
+
+// A store makes room while the data held reaches the byte limit and then adds its entry, so a full cache holds one
+// entry beyond the limit; its file loads with the same limit (the settings then evict down to it).
+TEST(SmartCacheFile, ACacheTheStoreFilledPastItsByteLimitLoads)
+{
+    const struct {
+        const char* what;
+        int maxBytes;   // each entry (two conductors over five layers) counts 424 bytes
+        int stores;
+        int entriesAfterLoad;
+    } rows[] = {
+        {"the second store passes the limit", 425, 2, 1},
+        {"the third store passes the limit", 849, 3, 2},
+        {"two entries fill the limit exactly", 848, 2, 2},
+    };
+    const std::string name = testing::TempDir() + "fieldsolver_full.cache";
+    for (const auto& row : rows) {
+        std::remove(name.c_str());
+        SmartCacheSettings settings = Enabled();
+        settings.maxBytes = row.maxBytes;
+        std::snprintf(settings.fileName, sizeof settings.fileName, "%s", name.c_str());
+        ASSERT_EQ(FieldSolverInit(), 0);
+        ASSERT_EQ(FieldSolverSetCacheSettings(settings), 0);
+        for (int i = 0; i < row.stores; ++i) {
+            CrossSection cs = Pair();
+            cs.traces[0].TopWidth = cs.traces[0].BottomWidth = float(4 + i) * kMil;
+            OutputRoom out(2);
+            ASSERT_EQ(FieldSolverCompute(cs.Input(), out.output), 0) << row.what;
+        }
+        const int saved = FieldSolverCacheInstance()->EntryCount();
+        ASSERT_EQ(FieldSolverClose(), 0) << row.what;
+        ASSERT_EQ(FieldSolverInit(), 0);
+        ASSERT_EQ(FieldSolverSetCacheSettings(settings), 0);
+        EXPECT_EQ(FieldSolverOpenCache(name.c_str()), 0) << row.what << " (" << saved << " entries saved)";
+        EXPECT_EQ(FieldSolverCacheInstance()->EntryCount(), row.entriesAfterLoad) << row.what;
+        EXPECT_EQ(FieldSolverCacheInstance()->GetSettings().maxBytes, row.maxBytes) << row.what;
+        FieldSolverCacheInstance()->SetSettings(Enabled());   // no file name: the close saves nothing
+        FieldSolverClose();
+    }
+    std::remove(name.c_str());
+}
