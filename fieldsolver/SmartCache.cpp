@@ -891,7 +891,8 @@ bool SmartCache::Load(const std::string& fileName)
             const long long entryBytes = (long long)key.Bytes() + 4 + outputBytes;
             loadedBytes += entryBytes;
             largestEntry = std::max(largestEntry, entryBytes);
-            ok = ok && r.Holds(outputBytes + 28) && largestEntry <= kept.maxBytes && loadedBytes - largestEntry < kept.maxBytes;
+            ok = ok && r.Holds(outputBytes + 28) && largestEntry <= kept.maxBytes &&
+                 loadedBytes - largestEntry < kept.maxBytes;
             if (!ok || !entry->output.Size(conductors)) {
                 ok = false;
                 break;
