@@ -133,6 +133,11 @@ int FieldSolverSolve(const FieldSolverInput& input, FieldSolverOutput& output, s
             return refused;
     }
     if (built && !skipCache && cacheable && g_cache->Lookup(solver.model, output)) {
+        // A key measures lengths against the cross-section's own width and rounds resistivities, so a scaled copy
+        // of the stored cross-section finds its entry: the fields per metre are the same, the DC resistance is
+        // not. It comes from the caller's input, as after a solve.
+        if (output.status == FS_OK)
+            FieldSolver::ComputeDcResistance(input, solver.boardEdgesUsed, output);
         solver.modeCharges.Release();
         solver.work = solver.EstimateWork(input);
         solver.stage = 4;

@@ -844,7 +844,7 @@ bool SmartCache::Load(const std::string& fileName)
     // Every count is checked against what the file can still hold and against the limits in force
     // before the load, before anything is allocated for it.
     ok = ok && r.Holds(16LL * bucketCount + 4);
-    long long loadedEntries = 0, loadedBytes = 0;
+    long long loadedEntries = 0, loadedBytes = 0, largestEntry = 0;
     if (ok) {
         ReleaseTable();
         CreateTable(bucketCount, growth);
@@ -885,8 +885,14 @@ bool SmartCache::Load(const std::string& fileName)
             if (!ok)
                 break;   // the count is checked before any size is computed from it
             const long long outputBytes = (long long)OutputFloats(conductors) * 4;
-            loadedBytes += (long long)key.Bytes() + 4 + outputBytes;
-            ok = ok && r.Holds(outputBytes + 28) && loadedBytes <= kept.maxBytes;
+            // A store makes room while the data reaches the limit and then adds its entry: a full cache holds one
+            // entry beyond the limit, and without its largest entry it is within it. An entry larger than the limit
+            // alone could not stay after the load.
+            const long long entryBytes = (long long)key.Bytes() + 4 + outputBytes;
+            loadedBytes += entryBytes;
+            largestEntry = std::max(largestEntry, entryBytes);
+            ok = ok && r.Holds(outputBytes + 28) && largestEntry <= kept.maxBytes &&
+                 loadedBytes - largestEntry < kept.maxBytes;
             if (!ok || !entry->output.Size(conductors)) {
                 ok = false;
                 break;

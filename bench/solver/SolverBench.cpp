@@ -30,6 +30,37 @@ void SolveCase(benchmark::State& state, const canonical::Case& c, int level)
     FieldSolverClose();
 }
 
+// A cache hit on n traces side by side over a plane, each its own conductor: the lookup (key, translation of the
+// stored matrices) and the DC resistance of the caller's cross-section.
+void CacheHit(benchmark::State& state)
+{
+    const int n = int(state.range(0));
+    const float mil = 2.54e-5f;
+    canonical::CrossSection cs;
+    cs.layers = {canonical::Layer(0.0f, FS_LAYER_ROUTING), canonical::Layer(4 * mil, FS_LAYER_DIELECTRIC, 4.0f),
+                 canonical::Layer(mil, FS_LAYER_PLANE)};
+    cs.layers[0].resistivity = cs.layers[2].resistivity = 1.7e-8f;
+    for (int i = 0; i < n; ++i)
+        cs.traces.push_back(canonical::Trace(1, float(i) * 12 * mil, 4 * mil, i + 1));
+    FieldSolverInit();
+    SmartCacheSettings cache;
+    FieldSolverGetCacheSettings(cache);
+    cache.enabled = 1;
+    FieldSolverSetCacheSettings(cache);
+    const FieldSolverInput input = cs.Input();
+    canonical::OutputRoom out(n);
+    const int code = FieldSolverCompute(input, out.output);
+    for (auto _ : state) {
+        out.output.conductorCount = out.n;
+        benchmark::DoNotOptimize(FieldSolverCompute(input, out.output));
+        benchmark::DoNotOptimize(out.output.dcResistance[0]);
+    }
+    FieldSolverGetCacheSettings(cache);
+    state.counters["hits"] = cache.hits;
+    state.counters["first_code"] = code;
+    FieldSolverClose();
+}
+
 struct Registrar {
     Registrar()
     {
@@ -40,6 +71,7 @@ struct Registrar {
                 benchmark::RegisterBenchmark(name, [c, level](benchmark::State& s) { SolveCase(s, c, level); })
                     ->Unit(benchmark::kMillisecond);
             }
+        benchmark::RegisterBenchmark("CacheHit", CacheHit)->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMicrosecond);
     }
 } registrar;
 

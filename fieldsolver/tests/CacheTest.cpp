@@ -967,3 +967,93 @@ TEST(SmartCache, RefusedInputNeverFindsAValidEntry)
     EXPECT_EQ(s.hits, 0);
     FieldSolverClose();
 }
+
+// A key measures lengths against the cross-section's own width, so a copy of a stored cross-section with every
+// length scaled, or with a resistivity closer to the stored one than the key resolves, finds its entry; the
+// capacitance and inductance per metre are the same, but the DC resistance is not. A hit gives the DC resistance
+// of the caller's cross-section, as a solve does.
+TEST(SmartCache, AHitGivesTheDcResistanceOfTheCallersCrossSection)
+{
+    auto stripline = [](float scale, float resistivity, float edge) {
+        CrossSection cs;
+        cs.layers = {Layer(scale * kMil, FS_LAYER_PLANE, 4), Layer(scale * 4 * kMil, FS_LAYER_DIELECTRIC, 4),
+                     Layer(scale * kMil, FS_LAYER_ROUTING, 4), Layer(scale * 4 * kMil, FS_LAYER_DIELECTRIC, 4),
+                     Layer(scale * kMil, FS_LAYER_PLANE, 4)};
+        for (auto& l : cs.layers)
+            if (!IsDielectric(l))
+                l.resistivity = resistivity;
+        cs.traces = {Trace(3, -6 * scale * kMil, 4 * scale * kMil, 1), Trace(3, 6 * scale * kMil, 4 * scale * kMil, 2)};
+        cs.leftEdge = -edge * scale * kMil;
+        cs.rightEdge = edge * scale * kMil;
+        return cs;
+    };
+    const struct {
+        const char* what;
+        float scale, resistivity, edge;
+        bool finiteBoard;
+    } rows[] = {
+        {"every length doubled", 2.0f, 1.7e-8f, 1e6f, false},
+        {"a resistivity the key does not tell apart", 1.0f, 1.70005e-8f, 1e6f, false},
+        {"a finite board, every length halved", 0.5f, 1.7e-8f, 60.0f, true},
+    };
+    for (const auto& row : rows) {
+        ASSERT_EQ(FieldSolverInit(), 0);
+        ASSERT_EQ(FieldSolverSetCacheSettings(Enabled()), 0);
+        FieldSolverSettings s;
+        FieldSolverGetSettings(s);
+        s.finiteBoard = row.finiteBoard ? 1 : 0;
+        ASSERT_EQ(FieldSolverSetSettings(s), 0);
+        OutputRoom stored(2), hit(2), solved(2);
+        ASSERT_EQ(FieldSolverCompute(stripline(1.0f, 1.7e-8f, row.edge).Input(), stored.output), 0) << row.what;
+        const CrossSection other = stripline(row.scale, row.resistivity, row.edge);
+        ASSERT_EQ(FieldSolverCompute(other.Input(), hit.output), 0) << row.what;
+        SmartCacheSettings cs;
+        FieldSolverGetCacheSettings(cs);
+        ASSERT_EQ(cs.hits, 1) << row.what;
+        ASSERT_EQ(FieldSolverSolve(other.Input(), solved.output, 1), 0) << row.what;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_FLOAT_EQ(hit.output.dcResistance[i], solved.output.dcResistance[i]) << row.what << " element " << i;
+        FieldSolverClose();
+    }
+}
+
+// A store makes room while the data held reaches the byte limit and then adds its entry, so a full cache holds one
+// entry beyond the limit; its file loads with the same limit (the settings then evict down to it).
+TEST(SmartCacheFile, ACacheTheStoreFilledPastItsByteLimitLoads)
+{
+    const struct {
+        const char* what;
+        int maxBytes;   // each entry (two conductors over five layers) counts 424 bytes
+        int stores;
+        int entriesAfterLoad;
+    } rows[] = {
+        {"the second store passes the limit", 425, 2, 1},
+        {"the third store passes the limit", 849, 3, 2},
+        {"two entries fill the limit exactly", 848, 2, 2},
+    };
+    const std::string name = testing::TempDir() + "fieldsolver_full.cache";
+    for (const auto& row : rows) {
+        std::remove(name.c_str());
+        SmartCacheSettings settings = Enabled();
+        settings.maxBytes = row.maxBytes;
+        std::snprintf(settings.fileName, sizeof settings.fileName, "%s", name.c_str());
+        ASSERT_EQ(FieldSolverInit(), 0);
+        ASSERT_EQ(FieldSolverSetCacheSettings(settings), 0);
+        for (int i = 0; i < row.stores; ++i) {
+            CrossSection cs = Pair();
+            cs.traces[0].TopWidth = cs.traces[0].BottomWidth = float(4 + i) * kMil;
+            OutputRoom out(2);
+            ASSERT_EQ(FieldSolverCompute(cs.Input(), out.output), 0) << row.what;
+        }
+        const int saved = FieldSolverCacheInstance()->EntryCount();
+        ASSERT_EQ(FieldSolverClose(), 0) << row.what;
+        ASSERT_EQ(FieldSolverInit(), 0);
+        ASSERT_EQ(FieldSolverSetCacheSettings(settings), 0);
+        EXPECT_EQ(FieldSolverOpenCache(name.c_str()), 0) << row.what << " (" << saved << " entries saved)";
+        EXPECT_EQ(FieldSolverCacheInstance()->EntryCount(), row.entriesAfterLoad) << row.what;
+        EXPECT_EQ(FieldSolverCacheInstance()->GetSettings().maxBytes, row.maxBytes) << row.what;
+        FieldSolverCacheInstance()->SetSettings(Enabled());   // no file name: the close saves nothing
+        FieldSolverClose();
+    }
+    std::remove(name.c_str());
+}
