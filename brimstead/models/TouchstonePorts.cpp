@@ -155,9 +155,15 @@ int ReadHeaderPortCountInStream(std::FILE* file)
 {
     if (!file)
         return 0;
-    int c;
-    for (;;) {
+    int c = std::getc(file);
+    // A UTF-8 byte-order mark before the first line is passed over, as the Touchstone count passes it over. A text
+    // that begins with any other 0xEF has no header count (0xEF is no line end, '!', letter or number).
+    if (c == 0xEF) {
+        if (std::getc(file) != 0xBB || std::getc(file) != 0xBF)
+            return 0;
         c = std::getc(file);
+    }
+    for (;; c = std::getc(file)) {
         if (c == '\n' || c == '\r')
             continue;
         if (c == '!') {

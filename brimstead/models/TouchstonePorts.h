@@ -28,8 +28,9 @@ constexpr std::size_t kMaxTouchstoneLine = 100000;
 // letter case ignored); 0 for any other name (".sNp" included), whose data alone tell.
 int TouchstonePortsOfExtension(const char* path);
 
-// Port count written in the header of a "pls" file: lines that begin with "!" and line ends are skipped, one
-// leading Y, Z, P or S (either case) is passed over, then a decimal integer follows. 0 when the file cannot be
-// opened or no integer follows; a negative number or one beyond the int range also gives 0 (no port count).
+// Port count written in the header of a "pls" file: a UTF-8 byte-order mark before the first line is passed over,
+// lines that begin with "!" and line ends are skipped, one leading Y, Z, P or S (either case) is passed over, then a
+// decimal integer follows. 0 when the file cannot be opened or no integer follows; a negative number or one beyond
+// the int range also gives 0 (no port count).
 int ReadHeaderPortCountInFile(const char* path);
 int ReadHeaderPortCountInStream(std::FILE* file);

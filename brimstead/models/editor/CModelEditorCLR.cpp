@@ -1,9 +1,9 @@
 #include "brimstead/models/editor/CModelEditorCLR.h"
 
+#include "brimstead/models/NumberText.h"
 #include "brimstead/models/editor/CESLCalculator.h"
 #include "brimstead/models/editor/CModelEditor.h"
 #include "platform/framework/CComboBox.h"
-#include "shared/Misc_Number.h"
 
 #include <cctype>
 #include <cmath>
@@ -47,13 +47,15 @@ int InductanceUnit(double henries, bool inclusive) {
   return Milli;
 }
 
-// Reads a number as the C library's strtod does (leading blanks, a sign, trailing text ignored), without the
-// process locale. False when no character is a number or the value lies beyond the range of a double.
+// Reads a number as the C library's strtod does (leading blanks, one sign, trailing text ignored), without the
+// process locale. False when no character is a number ("--47" is none) or the value lies beyond the range of a
+// double.
 bool ReadNumber(const CString& text, double& value) {
-  const char* begin = text;
-  const char* end = begin;
-  const double number = ParseDouble(begin, &end);
-  if (end == begin || !std::isfinite(number)) return false;
+  const char* p = text;
+  const char* const end = p + text.GetLength();
+  while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
+  double number = 0.0;
+  if (!ParseLeadingDouble(p, end, &number) || !std::isfinite(number)) return false;
   value = number;
   return true;
 }

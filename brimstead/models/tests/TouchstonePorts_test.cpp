@@ -1,4 +1,6 @@
+#include "brimstead/models/DecouplingModelsHelper.h"
 #include "brimstead/models/TouchstonePorts.h"
+#include "brimstead/models/fit/cFitAPI.h"
 #include "brimstead/models/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +124,37 @@ TEST(TouchstonePorts, AByteOrderMarkBeforeTheFirstLineIsPassedOver)
     ASSERT_GT(real.size(), 1000u);
     const std::string path = modeltest::WriteScratchFile("bom.s2p", bom + real.substr(real.find('\n') + 1));
     EXPECT_EQ(CountTouchstonePortsInFile(path.c_str()), 2) << "no option line: the data begin behind the mark";
+}
+
+// A "pls" file saved with a UTF-8 byte-order mark has the header of the same file without it, at every reader of
+// its header: the reader itself, the model helper's port count (a bare name found in a model folder) and the fit's.
+TEST(TouchstonePorts, APlsHeaderAfterAByteOrderMarkIsRead)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string dir = modeltest::ScratchDir().string() + "/";
+    GetDecouplingModelsHelper()->SetModelDirectories({dir.c_str()});
+    const struct {
+        const char* name;
+        std::string text;
+        int ports;
+    } rows[] = {
+        {"letter.pls", bom + "S 4\n1 2 3\n", 4},
+        {"comment.pls", bom + "! made by a tool\nS 2\n", 2},
+        {"digit.pls", bom + "3\n", 3},
+        {"linebreak.pls", bom + "\r\nZ 5\n", 5},
+        {"half.pls", "\xEF\xBB" "S 4\n", 0},
+        {"other.pls", "\xEF\xBB\xBE" "S 4\n", 0},
+        {"markonly.pls", bom, 0},
+    };
+    for (const auto& row : rows) {
+        const std::string path = modeltest::WriteScratchFile(row.name, row.text);
+        EXPECT_EQ(ReadHeaderPortCountInFile(path.c_str()), row.ports) << row.name;
+        EXPECT_EQ(ReadHeaderPortCount(row.name), row.ports) << row.name;
+        cFitAPI* fit = cFitAPI::Create(nullptr);
+        EXPECT_EQ(fit->ReadPls(path.c_str()), row.ports) << row.name;
+        fit->Release();
+    }
+    GetDecouplingModelsHelper()->SetModelDirectories({});
 }
 
 // Every reader of a Touchstone file takes its port count from the extension: a file whose data have another count

@@ -173,6 +173,39 @@ TEST_F(EditorTest, ClrValidationBoundsAndLoadedUnits) {
   editor.DestroyWindow();
 }
 
+// Each of the three edits reads the number at its text's start as strtod does: blanks and one sign before it, any
+// text after it; a second sign makes the text no number (the value stays, OK is refused).
+TEST_F(EditorTest, ClrEditsTakeOneSignBeforeTheirNumber) {
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  Open(editor);
+  CModelEditorCLR& pane = editor.ClrPane();
+  struct Edit {
+    int id;
+    double& value;
+    double unit;   // the unit shown for the defaults: nF, pH, mOhm
+  };
+  const Edit edits[] = {{CModelEditorCLR::IDC_C_VALUE, pane.m_C, 1e-9},
+                        {CModelEditorCLR::IDC_L_VALUE, pane.m_L, 1e-12},
+                        {CModelEditorCLR::IDC_R_VALUE, pane.m_R, 1e-3}};
+  struct Row {
+    const char* text;
+    bool number;
+    double shown;
+  };
+  const Row rows[] = {{"--47", false, 0}, {"+-47", false, 0}, {"-+47", false, 0}, {"- 47", false, 0},
+                      {" +47", true, 47}, {"\t47", true, 47}, {"47n", true, 47}, {"+0.5e1", true, 5}};
+  for (const Edit& edit : edits)
+    for (const Row& row : rows) {
+      pane.SetDlgItemText(edit.id, "10");
+      ASSERT_DOUBLE_EQ(edit.value, 10 * edit.unit);
+      pane.SetDlgItemText(edit.id, row.text);
+      EXPECT_DOUBLE_EQ(edit.value, (row.number ? row.shown : 10) * edit.unit) << edit.id << " " << row.text;
+      EXPECT_EQ(pane.ValidatePane(), row.number) << edit.id << " " << row.text;
+    }
+  editor.DestroyWindow();
+}
+
 EslResult OneNanohenry(const EslGeometry&) { return {0, 1e-9}; }
 
 TEST_F(EditorTest, CalculatorResultShowsWithInclusiveUnitBounds) {
