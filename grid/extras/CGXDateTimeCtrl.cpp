@@ -964,10 +964,13 @@ BOOL CGXDateTimeCtrl::ReplaceInCell(DWORD_PTR stateArg, DWORD_PTR rowArg, DWORD_
   ActivateCurrentOnly(TRUE);
   CGXBDTGadget* g = GetGadget(at);
   const CString& replace = state->m_strReplace;
+  // The field takes the replacement as it takes a pasted token: a named field a beginning of one of its names
+  // (an empty one begins them all), a number field digits alone ("2x" is no day 2).
   BOOL changed = FALSE;
   if (auto* list = dynamic_cast<CGXBDTListGadget*>(g))
-    changed = list->FindEntry(replace, 0) >= 0;
-  else if (!replace.IsEmpty() && std::isdigit(static_cast<unsigned char>(replace[0])))
+    changed = !replace.IsEmpty() && list->FindEntry(replace, 0) >= 0;
+  else if (IsDigits(replace) && replace.GetLength() <= 9)
     changed = OnGadgetNotify(GXDT_SET, g->GetFieldId(), std::atoi(replace));
+  if (!changed) RefuseReplacement();
   return changed;
 }
