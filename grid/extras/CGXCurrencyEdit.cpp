@@ -152,6 +152,8 @@ void CGXCurrencyEdit::InitForCell(ROWCOL row, ROWCOL col) {
   const CString value = style.GetIncludeValue() ? style.GetValue() : CString();
   ApplyStyleFormat(nullptr, style);
   SetEditedValue(value);
+  // The window refuses every change of a read-only cell (Delete, Backspace, paste, cut, undo), as typing.
+  if (m_hWnd) SetReadOnly(IsCellReadOnly());
   if (style.IsIncluded(GX_IN_HORZALIGN)) {
     const UINT align = style.GetHorizontalAlignment();
     SetTextAlignment(align == GX_DT_RIGHT ? 2 : align == GX_DT_CENTER ? 1 : 0);
@@ -318,6 +320,7 @@ void CGXCurrencyEdit::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
   f.SetNegativeColor(text);
   f.SetPositiveColor(text);
   SetFormat(f);
+  SetReadOnly(IsCellReadOnly());
   SetEditingState(TRUE);
   if (::GetFocus() == Grid()->GridHwnd()) {
     CGXFlagScope moving(Grid()->FocusGuard(), TRUE);

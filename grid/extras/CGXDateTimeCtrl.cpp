@@ -751,6 +751,7 @@ void CGXDateTimeCtrl::OnEditKeyDown(UINT key, UINT repeat, UINT flags) {
       case VK_PRIOR:
       case VK_NEXT: grid = true; break;
       case VK_DELETE:
+        if (IsCellReadOnly()) return;  // as typing: a read-only cell keeps its value
         SetEditingState(FALSE);
         m_bModified = FALSE;
         Grid()->StoreValueFromControl(GetRow(), GetCol(), "", 0, nullptr);
