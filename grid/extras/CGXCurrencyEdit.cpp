@@ -63,7 +63,10 @@ BOOL TakesReplacedAmount(const CString& replaced, const CString& before, const C
                          BOOL matchCase) {
   CGXBCurrencyEdit::Format check = format;
   CString text = replaced;
-  if (!matchCase) text.MakeUpper(), check.m_strSymbol.MakeUpper();
+  if (!matchCase) {
+    text.MakeUpper();
+    check.m_strSymbol.MakeUpper();
+  }
   const int digits = CGXBCurrencyEdit::SignificantDigits(replaced);
   return OnlyAnAmount(text, check) &&
          (digits <= CGXBCurrencyEdit::kExactDigits || digits <= CGXBCurrencyEdit::SignificantDigits(before));
