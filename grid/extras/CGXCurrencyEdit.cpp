@@ -56,6 +56,22 @@ BOOL OnlyAnAmount(const CString& text, const CGXBCurrencyEdit::Format& format) {
   return TRUE;
 }
 
+// Whether a replaced text may become the amount, as a pasted or typed one would: one amount and nothing else
+// (OnlyAnAmount), and no more significant digits than a double holds exactly unless the text it replaces
+// already had as many (an amount the program set). `matchCase` off: the text was searched in upper case.
+BOOL TakesReplacedAmount(const CString& replaced, const CString& before, const CGXBCurrencyEdit::Format& format,
+                         BOOL matchCase) {
+  CGXBCurrencyEdit::Format check = format;
+  CString text = replaced;
+  if (!matchCase) {
+    text.MakeUpper();
+    check.m_strSymbol.MakeUpper();
+  }
+  const int digits = CGXBCurrencyEdit::SignificantDigits(replaced);
+  return OnlyAnAmount(text, check) &&
+         (digits <= CGXBCurrencyEdit::kExactDigits || digits <= CGXBCurrencyEdit::SignificantDigits(before));
+}
+
 }  // namespace
 
 CGXCurrencyEdit::CGXCurrencyEdit(CGXGridCore* grid, UINT windowId) : CGXBWindowCell(grid), m_nWindowId(windowId) {}
@@ -139,6 +155,8 @@ void CGXCurrencyEdit::InitForCell(ROWCOL row, ROWCOL col) {
   const CString value = style.GetIncludeValue() ? style.GetValue() : CString();
   ApplyStyleFormat(nullptr, style);
   SetEditedValue(value);
+  // The window refuses every change of a read-only cell (Delete, Backspace, paste, cut, undo), as typing.
+  if (m_hWnd) SetReadOnly(IsCellReadOnly());
   if (style.IsIncluded(GX_IN_HORZALIGN)) {
     const UINT align = style.GetHorizontalAlignment();
     SetTextAlignment(align == GX_DT_RIGHT ? 2 : align == GX_DT_CENTER ? 1 : 0);
@@ -305,6 +323,7 @@ void CGXCurrencyEdit::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
   f.SetNegativeColor(text);
   f.SetPositiveColor(text);
   SetFormat(f);
+  SetReadOnly(IsCellReadOnly());
   SetEditingState(TRUE);
   if (::GetFocus() == Grid()->GridHwnd()) {
     CGXFlagScope moving(Grid()->FocusGuard(), TRUE);
@@ -536,6 +555,11 @@ void CGXCurrencyEdit::ReplaceSelectedText(LPCTSTR text) {
   }
   CString replaced;
   BuildReplacedText(text, replaced);
+  // A text with no digit left is left to the parse (empty is 0, anything else is refused).
+  if (CountDigits(replaced) > 0 && !TakesReplacedAmount(replaced, WindowText(), *m_pFormat, TRUE)) {
+    MessageBeep(0xFFFFFFFF);  // the amount stays as it was
+    return;
+  }
   SetWindowText(replaced);
   m_bModified = TRUE;
   NotifyModified();
@@ -628,6 +652,10 @@ BOOL CGXCurrencyEdit::ReplaceInCell(DWORD_PTR stateArg, DWORD_PTR rowArg, DWORD_
   double amount = 0.0;
   BOOL negative = FALSE;
   if (!format.ParseValue(result, amount, negative)) return FALSE;
+  if (!TakesReplacedAmount(result, text, format, state->m_bCase)) {
+    RefuseReplacement();
+    return FALSE;
+  }
   // The plain amount is stored, as Store does, so that it reads back in every format.
   const CString value = StoredAmount(amount, negative, format.m_nFractionDigits);
   const BOOL stored = Grid()->SetCellValue(row, col, value);

@@ -751,6 +751,7 @@ void CGXDateTimeCtrl::OnEditKeyDown(UINT key, UINT repeat, UINT flags) {
       case VK_PRIOR:
       case VK_NEXT: grid = true; break;
       case VK_DELETE:
+        if (IsCellReadOnly()) return;  // as typing: a read-only cell keeps its value
         SetEditingState(FALSE);
         m_bModified = FALSE;
         Grid()->StoreValueFromControl(GetRow(), GetCol(), "", 0, nullptr);
@@ -964,10 +965,13 @@ BOOL CGXDateTimeCtrl::ReplaceInCell(DWORD_PTR stateArg, DWORD_PTR rowArg, DWORD_
   ActivateCurrentOnly(TRUE);
   CGXBDTGadget* g = GetGadget(at);
   const CString& replace = state->m_strReplace;
+  // The field takes the replacement as it takes a pasted token: a named field a beginning of one of its names
+  // (an empty one begins them all), a number field digits alone ("2x" is no day 2).
   BOOL changed = FALSE;
   if (auto* list = dynamic_cast<CGXBDTListGadget*>(g))
-    changed = list->FindEntry(replace, 0) >= 0;
-  else if (!replace.IsEmpty() && std::isdigit(static_cast<unsigned char>(replace[0])))
+    changed = !replace.IsEmpty() && list->FindEntry(replace, 0) >= 0;
+  else if (IsDigits(replace) && replace.GetLength() <= 9)
     changed = OnGadgetNotify(GXDT_SET, g->GetFieldId(), std::atoi(replace));
+  if (!changed) RefuseReplacement();
   return changed;
 }

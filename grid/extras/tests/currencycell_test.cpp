@@ -2,7 +2,11 @@
 // and mouse, storing the plain amount, the calculator button, and find and replace over the formatted text.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <utility>
+
 #include "grid/core/CGXFindReplaceState.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "grid/extras/CGXBCalculator.h"
 #include "grid/extras/CGXCurrencyEdit.h"
 #include "grid/extras/tests/extrastest.h"
@@ -186,6 +190,28 @@ TEST_F(CurrencyCellTest, FindAndReplaceWorkOnTheFormattedText) {
   CString selected;
   Control()->GetSelectedText(selected);
   EXPECT_EQ(selected, "$9");
+}
+
+// A replaced amount goes in only as a pasted one: one amount alone, within 15 significant digits. The doors:
+// Replace All over another cell (0) and over the edited one (1), Replace (2) and Shift+Insert (3) over the
+// edited selection.
+TEST_F(CurrencyCellTest, AReplacedAmountIsTakenOnlyAsAPastedOne) {
+  const std::pair<const char*, double> rows[] = {
+      {"2,345", 2345.5}, {"12,345,678,901,234,567", 1234.5}, {"6/15/2", 1234.5}, {"1e4", 1234.5}};
+  CGXFindReplaceState& state = CGXFindReplaceState::Get();
+  for (int door = 0; door < 4; ++door) {
+    for (const auto& [replace, stored] : rows) {
+      SetCell(g, 1, 1, Currency("1234.5"));
+      state.m_strFind = "1,234";
+      state.m_strReplace = replace;
+      if (door > 0) Edit(1, 1), Control()->SetSel(1, 6);  // "1,234"
+      if (door < 2) Control()->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&state), 1, 1);
+      if (door == 2) Control()->ReplaceSelectedText(replace);
+      if (door == 3) gxtest::PutClipboardText(replace), Chord(VK_SHIFT, VK_INSERT);
+      Key(VK_DOWN);  // stores the edit
+      EXPECT_EQ(std::atof(g->GetCellValue(1, 1)), stored) << door << " " << replace;
+    }
+  }
 }
 
 }  // namespace

@@ -290,6 +290,26 @@ TEST_F(DateTimeCellTest, FindMatchesFieldsOneAfterAnother) {
   EXPECT_EQ(Control()->GetDateTime(), Dt(2012, 2, 12));
 }
 
+// Replace All in the edited cell puts a replacement into the matched field only as a pasted token goes there:
+// digits alone in a number field ("2x" was day 2), a beginning of a name in a named one ("" was January).
+TEST_F(DateTimeCellTest, AReplacedFieldTakesOnlyWhatAPastedTokenWould) {
+  const struct {
+    const char *find, *replace;
+    COleDateTime value;
+  } rows[] = {{"15", "20", Dt(2024, 6, 20)},     {"15", "2x", Dt(2024, 6, 15)}, {"15", "7/1", Dt(2024, 6, 15)},
+              {"June", "Jul", Dt(2024, 7, 15)}, {"June", "", Dt(2024, 6, 15)}, {"2024", "2025x", Dt(2024, 6, 15)}};
+  CGXFindReplaceState& state = CGXFindReplaceState::Get();
+  for (const auto& row : rows) {
+    SetCell(g, 1, 1, Cell("6/15/2024", "dd MMMM yyyy"));
+    Edit(1, 1);
+    state.m_strFind = row.find;
+    state.m_strReplace = row.replace;
+    Control()->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&state), 1, 1);
+    EXPECT_EQ(Control()->GetDateTime(), row.value) << row.find << " -> " << row.replace;
+    Key(VK_ESCAPE);
+  }
+}
+
 // An inactive cell shows its value as one run of text, each field as wide as what it shows: "6/15/2024", not the
 // editing window's fields sized for "12" and "Wednesday". A click lands on the field drawn under it.
 TEST_F(DateTimeCellTest, InactiveCellsDrawTheirFieldsWithoutGapsAndAClickTakesTheFieldDrawnThere) {

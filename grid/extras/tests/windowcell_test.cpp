@@ -3,10 +3,12 @@
 // context menu and lost focus reach the grid.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "grid/core/tests/gxwindowtest.h"
 #include "grid/extras/CGXCurrencyEdit.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
 #include "grid/extras/tests/extrastest.h"
@@ -122,6 +124,24 @@ TYPED_TEST(WindowCellTest, TheWindowsContextMenuAndLostFocusReachTheGrid) {
   plat::SetPreDispatchHook(this->g->m_hWnd, {});
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen[0], std::make_pair(WM_KILLFOCUS, reinterpret_cast<WPARAM>(other.m_hWnd)));
+}
+
+// A read-only cell being edited keeps its value at every key that changes one, as at a typed digit: Delete
+// emptied the date-time cell, and the currency window's Delete, Backspace, cut and paste changed the amount.
+TYPED_TEST(WindowCellTest, AReadOnlyCellKeepsItsValueAtEveryEditingKey) {
+  CGXStyle readOnly = TypeParam::Style();
+  readOnly.SetReadOnly(TRUE);
+  const std::pair<int, int> keys[] = {{0, VK_DELETE},      {0, VK_BACK},      {VK_SHIFT, VK_DELETE}, {VK_CONTROL, 'X'},
+                                      {VK_CONTROL, 'V'}, {VK_SHIFT, VK_INSERT}, {0, '7'}};
+  for (const auto& [modifier, key] : keys) {
+    this->SetCell(this->g, 1, 1, readOnly);
+    gxtest::PutClipboardText("77");
+    this->Edit(1, 1);
+    this->Control()->SendMessage(EM_SETSEL, 0, -1);
+    modifier ? this->Chord(modifier, key) : this->Key(key);
+    this->Key(VK_DOWN);  // leaves the cell, storing a change
+    EXPECT_EQ(std::atof(this->g->GetCellValue(1, 1)), std::atof(readOnly.GetValue())) << key;
+  }
 }
 
 }  // namespace
