@@ -16,6 +16,7 @@ struct ComboState {
   WNDPROC editProc = nullptr;  // the edit's procedure under the combo's subclass
   bool dropped = false;
   int selBeforeDrop = -1;
+  std::string textBeforeDrop;  // a drop-down's edit text when its list opened
   bool extendedUI = false;
   int fieldItemHeight = 16;  // CB_GETITEMHEIGHT(-1)
   int droppedHeight = 100;   // list height when dropped
@@ -64,17 +65,21 @@ std::string ItemText(const ComboState& s, int i) {
 
 int CurSel(const ComboState& s) { return static_cast<int>(ListSend(s, LB_GETCURSEL, 0, 0)); }
 
+// Shows `text` in the edit, all of it selected; the edit's own change notifications must not pass as the user's
+// typing.
+void SetEditText(ComboState& s, const std::string& text) {
+  s.syncing = true;
+  SetWindowText(s.edit, text.c_str());
+  s.syncing = false;
+  SendMessage(s.edit, EM_SETSEL, 0, -1);
+}
+
 // The edit shows the selected item's text, all selected.
 void SyncEditToSelection(HWND hwnd, ComboState& s) {
   if (s.edit) {
     const int sel = CurSel(s);
-    const std::string text =
-        sel >= 0 && !(OwnerDraw(hwnd) && !(StyleOf(hwnd) & CBS_HASSTRINGS)) ? ItemText(s, sel) : std::string();
-    // The edit's own change notifications must not pass as the user's typing.
-    s.syncing = true;
-    SetWindowText(s.edit, text.c_str());
-    s.syncing = false;
-    SendMessage(s.edit, EM_SETSEL, 0, -1);
+    SetEditText(s, sel >= 0 && !(OwnerDraw(hwnd) && !(StyleOf(hwnd) & CBS_HASSTRINGS)) ? ItemText(s, sel)
+                                                                                     : std::string());
   }
   InvalidateRect(hwnd, nullptr, FALSE);
 }
@@ -88,6 +93,7 @@ void ShowList(HWND hwnd, ComboState& s) {
   auto keep = States().Get(hwnd);
   if (!Notify(hwnd, CBN_DROPDOWN)) return;
   s.selBeforeDrop = CurSel(s);
+  if (s.edit) s.textBeforeDrop = WindowTextOf(s.edit);
   RECT wr{};
   GetWindowRect(hwnd, &wr);
   RECT listRect{};
@@ -116,7 +122,9 @@ void HideList(HWND hwnd, ComboState& s, Close how) {
   s.arrowPushed = false;
   if (how == Close::Restore && CurSel(s) != s.selBeforeDrop) {
     ListSend(s, LB_SETCURSEL, static_cast<WPARAM>(s.selBeforeDrop), 0);
-    SyncEditToSelection(hwnd, s);
+    // A drop-down's field shows again what it held, typed text included, not the text of the item selected.
+    if (s.edit) SetEditText(s, s.textBeforeDrop);
+    InvalidateRect(hwnd, nullptr, FALSE);
   }
   if (how == Close::Accept && !Notify(hwnd, CBN_SELENDOK)) return;
   if ((how == Close::Cancel || how == Close::Restore) && !Notify(hwnd, CBN_SELENDCANCEL)) return;

@@ -226,7 +226,10 @@ bool ReplaceSelection(HWND hwnd, EditState& s, std::string text, Origin origin, 
   const long long room = static_cast<long long>(s.limit) - (s.model.Length() - (to - from));
   bool truncated = false;
   if (static_cast<long long>(text.size()) > room) {
-    text.resize(static_cast<size_t>(std::max(0LL, room)));
+    const size_t cut = static_cast<size_t>(std::max(0LL, room));
+    // A line break is one unit: a "\r\n" that does not fit whole goes whole.
+    const bool splitsBreak = s.multiline && cut > 0 && text[cut - 1] == '\r' && text[cut] == '\n';
+    text.resize(splitsBreak ? cut - 1 : cut);
     truncated = true;
   }
   if (origin == Origin::User && !s.multiline && !(style & ES_AUTOHSCROLL) && s.rect.Width() > 0) {

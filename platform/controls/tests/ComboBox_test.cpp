@@ -152,6 +152,25 @@ TEST_F(Combos, KeysWhileOpenMoveSelectionEnterAcceptsEscRestores) {
   EXPECT_EQ(NoteCodes(300), (std::vector<UINT>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}));
 }
 
+// Esc puts the field back as it was before the list opened: the selection, and a drop-down's text as typed.
+TEST_F(Combos, EscRestoresTheFieldAsBeforeOpening) {
+  const struct { DWORD kind; int sel; const char* typed; const char* expected; } rows[] = {
+      {CBS_DROPDOWN, -1, "custom", "custom"}, {CBS_DROPDOWN, 0, "dish", "dish"},
+      {CBS_DROPDOWN, 1, "", "green"}, {CBS_DROPDOWNLIST, 0, "", "red"}};
+  for (const auto& row : rows) {
+    HWND c = Combo(row.kind);
+    SendMessage(c, CB_SETCURSEL, static_cast<WPARAM>(row.sel), 0);
+    SetFocus(c);
+    Type(row.typed);
+    Key(VK_F4);
+    Key(VK_DOWN);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Text(c), row.expected) << row.typed;
+    EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), row.sel) << row.typed;
+    DestroyWindow(c);
+  }
+}
+
 TEST_F(Combos, ClosedKeysChangeSelectionAndInitialsSearch) {
   HWND c = Combo(CBS_DROPDOWNLIST, {"apple", "banana", "blueberry", "cherry"});
   SetFocus(c);

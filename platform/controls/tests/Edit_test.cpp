@@ -270,6 +270,24 @@ TEST_F(Edits, LimitRefusesOverflowWithMaxText) {
   EXPECT_EQ(static_cast<UINT>(SendMessage(e, EM_GETLIMITTEXT, 0, 0)), controls::kEditMaxLimitSingle);
 }
 
+// Text cut at the limit keeps a line break whole, at every door: Enter, a paste and EM_REPLACESEL.
+TEST_F(Edits, LimitNeverSplitsALineBreak) {
+  enum Door { kEnter, kPaste, kReplace };
+  const struct { Door door; const char* text; const char* expected; } rows[] = {
+      {kEnter, "", "ab"}, {kPaste, "\r\ncd", "ab"}, {kPaste, "c\r\nd", "abc"}, {kReplace, "\r\nx", "ab"}};
+  for (const auto& row : rows) {
+    HWND e = Multi(ES_AUTOHSCROLL, "ab");
+    SendMessage(e, EM_LIMITTEXT, 3, 0);
+    SendMessage(e, EM_SETSEL, 2, 2);
+    SetClipboardText(row.text);
+    if (row.door == kEnter) Key(VK_RETURN);
+    if (row.door == kPaste) SendMessage(e, WM_PASTE, 0, 0);
+    if (row.door == kReplace) SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(row.text));
+    EXPECT_EQ(Text(e), row.expected) << row.door << " " << row.text;
+    DestroyWindow(e);
+  }
+}
+
 TEST_F(Edits, NumberAndCaseFilters) {
   HWND num = Single(ES_AUTOHSCROLL | ES_NUMBER);
   Type("1a2");
