@@ -3,8 +3,8 @@
 #include "host/HostCollection.h"
 #include "host/HostLedger.h"
 
+#include <algorithm>
 #include <cstring>
-#include <unordered_set>
 
 namespace host {
 
@@ -125,11 +125,10 @@ HostProbe* HostBoard::FindProbe(const std::string& id) const {
 
 bool HostBoard::Pick(const std::vector<std::string>& names) {
   std::vector<HostProbe*> picks;
-  std::unordered_set<const HostProbe*> picked;
   for (const std::string& name : names) {
     HostProbe* probe = FindProbe(name);   // an id
     // One pick per probe, as in the board file: a probe picked twice would become two probe records of one pin.
-    if (!probe || !picked.insert(probe).second)
+    if (!probe || std::find(picks.begin(), picks.end(), probe) != picks.end())
       return false;
     picks.push_back(probe);
   }

@@ -15,7 +15,6 @@
 #include <iterator>
 #include <optional>
 #include <sstream>
-#include <unordered_set>
 
 namespace host {
 namespace {
@@ -367,10 +366,9 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
     if (tokens.size() < 3 || Lower(tokens[1].text) != "pick")
       throw ScriptError("expected: viewer pick ID...");
     step.action = ScriptAction::ViewerPick;
-    std::unordered_set<std::string> named;
     for (size_t i = 2; i < tokens.size(); ++i) {
       // The view holds each probe once (the board refuses a selection that names one twice).
-      if (!named.insert(tokens[i].text).second)
+      if (std::find(step.ids.begin(), step.ids.end(), tokens[i].text) != step.ids.end())
         throw ScriptError("viewer pick: the probe \"" + plat::Utf8Escaped(tokens[i].text) +
                           "\" is named twice (one pick per probe)");
       step.ids.push_back(tokens[i].text);
