@@ -3,7 +3,6 @@
 #include "host/HostCollection.h"
 #include "host/HostLedger.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace host {
@@ -127,8 +126,7 @@ bool HostBoard::Pick(const std::vector<std::string>& names) {
   std::vector<HostProbe*> picks;
   for (const std::string& name : names) {
     HostProbe* probe = FindProbe(name);   // an id
-    // One pick per probe, as in the board file: a probe picked twice would become two probe records of one pin.
-    if (!probe || std::find(picks.begin(), picks.end(), probe) != picks.end())
+    if (!probe)
       return false;
     picks.push_back(probe);
   }

@@ -366,13 +366,8 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
     if (tokens.size() < 3 || Lower(tokens[1].text) != "pick")
       throw ScriptError("expected: viewer pick ID...");
     step.action = ScriptAction::ViewerPick;
-    for (size_t i = 2; i < tokens.size(); ++i) {
-      // The view holds each probe once (the board refuses a selection that names one twice).
-      if (std::find(step.ids.begin(), step.ids.end(), tokens[i].text) != step.ids.end())
-        throw ScriptError("viewer pick: the probe \"" + plat::Utf8Escaped(tokens[i].text) +
-                          "\" is named twice (one pick per probe)");
+    for (size_t i = 2; i < tokens.size(); ++i)
       step.ids.push_back(tokens[i].text);
-    }
   } else if (command == "net") {
     if (tokens.size() != 3 || Lower(tokens[1].text) != "pick")
       throw ScriptError("expected: net pick NET");

@@ -109,9 +109,6 @@ TEST_F(DemoBoard, PicksAreHandedOutThroughThePIProbesInterface) {
   board->SetPicks({});
   EXPECT_EQ(probes->GetSelectedProbes(), nullptr);
   EXPECT_FALSE(board->Pick({"V_TX0_P", "NOPE"}));
-  // One pick per probe, as the board file's picks: a probe picked twice would become two probe records of one pin.
-  EXPECT_FALSE(board->Pick({"V_RX0_N", "V_TX0_P", "V_RX0_N"}));
-  EXPECT_EQ(board->Picks().size(), 0u);
   EXPECT_TRUE(board->Pick({"V_RX0_N"}));
   EXPECT_EQ(board->Picks().size(), 1u);
   EXPECT_EQ(board->GetInterface("iBoadData/Unknown"), nullptr);

@@ -112,7 +112,6 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
       {"cell 1003 1 x", "expected a row or column number"},
       {"viewer pick", "expected: viewer pick ID..."},
       {"viewer look U1.D4", "expected: viewer pick ID..."},
-      {"viewer pick U1.D4 V1 U1.D4", "viewer pick: the probe \"U1.D4\" is named twice (one pick per probe)"},
       {"net pick", "expected: net pick NET"},
       {"net pick A B", "expected: net pick NET"},
       {"via port V1", "expected: via port ID on|off"},
