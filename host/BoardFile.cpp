@@ -575,11 +575,7 @@ private:
                        "\" (only IC pins on a supply net with a reference net are probes)", &p[flag]);
         continue;
       }
-      // Probe ids are unique, as a via's are: "U1" / "D.4" and "U1.D" / "4" would both be "U1.D.4", and the
-      // second pin could never be picked.
       const std::string id = component->Name() + "." + pinName;
-      if (b.FindProbe(id))
-        r.Fail(where + "/name", "a pin whose probe id \"" + Utf8FromCp1252(id) + "\" no other probe has", &p["name"]);
       HostProbe* probe = b.AddProbe(id, HostProbeSupplyPin, id, pin, net->Reference(), net->Reference());
       ReadProbeFlags(p, where, probe);
       std::vector<HostLayer*> connected = p.contains("connected") ? LayerList(p, where, "connected")

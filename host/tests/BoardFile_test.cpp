@@ -283,15 +283,6 @@ const std::string kTwiceInAGroup = Board(R"(, "parts": [{"name": "C", "capacitan
     "components": [{"name": "C1", "part": "C", "side": "TOP", "pins": []}],
     "groups": [{"name": "G1", "members": ["C1", "C1"]}])");
 
-// Two supply pins whose "<component>.<pin>" ids read alike ("U1" / "D.4" and "U1.D" / "4"): the second could never
-// be picked, by the file or by the host, as a via of an id used before could not.
-const std::string kPinProbeIdTwice = Board(R"(, "components": [
-    {"name": "U1", "side": "TOP", "pins": [{"name": "D.4", "net": "VCC", "at": [0, 0], "size": 1}]},
-    {"name": "U1.D", "side": "TOP", "pins": [{"name": "4", "net": "VCC", "at": [5, 5], "size": 1}]}])");
-const std::string kViaIdOfAPin = Board(R"(, "components": [
-    {"name": "U1", "side": "TOP", "pins": [{"name": "1", "net": "VCC", "at": [0, 0], "size": 1}]}],
-    "vias": [{"id": "U1.1", "net": "S", "at": [0, 0], "size": 0.3, "connected": ["TOP"]}])");
-
 INSTANTIATE_TEST_SUITE_P(
     Malformations, BoardFileErrors,
     testing::Values(
@@ -323,10 +314,6 @@ INSTANTIATE_TEST_SUITE_P(
                                         "text \"V1\""},
         Malformed{kTwoGroups.c_str(), "bad.json:6:78: /groups/1/members/0: expected a decoupling capacitor of no group so "
                                       "far (it is a member of \"G1\"), found the text \"C1\""},
-        Malformed{kPinProbeIdTwice.c_str(), "bad.json:6:55: /components/1/pins/0/name: expected a pin whose probe id "
-                                            "\"U1.D.4\" no other probe has, found the text \"4\""},
-        Malformed{kViaIdOfAPin.c_str(), "bad.json:6:21: /vias/0/id: expected a probe id that is not empty and not used "
-                                        "before, found the text \"U1.1\""},
         Malformed{kTwiceInAGroup.c_str(), "bad.json:6:49: /groups/0/members/1: expected a decoupling capacitor of no "
                                           "group so far (it is a member of \"G1\"), found the text \"C1\""}));
 
