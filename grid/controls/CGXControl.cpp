@@ -485,7 +485,7 @@ BOOL CGXControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags,
   CGXStyle composed;
   const CGXStyle* style = &StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (!ConvertTextForCell(value, row, col, *style)) return FALSE;
+  if (BreaksBounds(value, *style) || !ConvertTextForCell(value, row, col, *style)) return FALSE;
   if (StoreRefused(*style)) return FALSE;
   if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
     value = value.Left(style->GetMaxLength());

@@ -358,8 +358,10 @@ class CGXControl {
   // the style read-only.
   BOOL StoreRefused(const CGXStyle& style) const;
   // Whether a non-empty `text` breaks the minimum or maximum of the style (or is no number while one is
-  // set); the style's message then becomes the grid's warning.
-  BOOL BreaksBounds(const CString& text, const CGXStyle& style);
+  // set); the style's message then becomes the grid's warning. Every door into a cell asks it: the validation
+  // of a typed text, a paste's store (StoreCellText) and a replacement's. A control with bounds of its own
+  // (the spin cell's) adds them.
+  virtual BOOL BreaksBounds(const CString& text, const CGXStyle& style);
   // Delete on a cell that is not being edited may empty it: no style pasting, a writable cell, Shift not
   // held, and the grid's delete hook (NotifyDelete), second hook and edit start agree (asked in that order).
   BOOL MayEmptyOnDelete();

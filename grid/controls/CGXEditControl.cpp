@@ -364,7 +364,8 @@ BOOL CGXEditControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT fl
   CGXStyle composed;
   const CGXStyle* style = &StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (!ConvertTextForCell(value, row, col, *style) || StoreRefused(*style)) return FALSE;
+  if (BreaksBounds(value, *style) || !ConvertTextForCell(value, row, col, *style) || StoreRefused(*style))
+    return FALSE;
   if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
     return m_pGrid->SetCellValue(row, col, CutToLength(value, style->GetMaxLength()), flags);
   return StoreTextOrNumber(row, col, value, *style, flags, FALSE);

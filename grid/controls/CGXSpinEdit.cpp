@@ -100,36 +100,31 @@ BOOL CGXSpinEdit::OnLButtonDownInCell(UINT flags, int x, int y, WORD hit) {
   return CGXEditControl::OnLButtonDownInCell(flags, x, y, hit);
 }
 
-BOOL CGXSpinEdit::ValidateValue() {
-  if (GetEditingState() && GetModifiedState()) {
-    CString text;
-    GetEditText(text);
-    const CGXStyle& style = GetCachedStyle();
-    const Bounds b = ReadBounds(style);
-    if (!text.IsEmpty() && (b.minimum || b.maximum)) {
-      const char* begin = text;
-      char* end = nullptr;
-      errno = 0;
-      const long long value = std::strtoll(begin, &end, 10);
-      while (end && (*end == ' ' || *end == '\t')) ++end;
-      const bool whole = end != begin && *end == '\0' && errno == 0;
-      if (!whole || (b.minimum && value < *b.minimum) || (b.maximum && value > *b.maximum)) {
-        CString message = style.GetUserAttributeText(GX_IDS_UA_VALID_MSG);
-        if (message.IsEmpty()) {
-          if (b.minimum && b.maximum)
-            message.Format(gx::LoadGridString(GX_IDS_SPIN_BETWEEN), static_cast<long>(*b.minimum),
-                           static_cast<long>(*b.maximum));
-          else if (b.minimum)
-            message.Format(gx::LoadGridString(GX_IDS_SPIN_AT_LEAST), static_cast<long>(*b.minimum));
-          else
-            message.Format(gx::LoadGridString(GX_IDS_SPIN_AT_MOST), static_cast<long>(*b.maximum));
-        }
-        m_pGrid->SetWarningText(message);
-        return FALSE;
+BOOL CGXSpinEdit::BreaksBounds(const CString& text, const CGXStyle& style) {
+  const Bounds b = ReadBounds(style);
+  if (!text.IsEmpty() && (b.minimum || b.maximum)) {
+    const char* begin = text;
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(begin, &end, 10);
+    while (end && (*end == ' ' || *end == '\t')) ++end;
+    const bool whole = end != begin && *end == '\0' && errno == 0;
+    if (!whole || (b.minimum && value < *b.minimum) || (b.maximum && value > *b.maximum)) {
+      CString message = style.GetUserAttributeText(GX_IDS_UA_VALID_MSG);
+      if (message.IsEmpty()) {
+        if (b.minimum && b.maximum)
+          message.Format(gx::LoadGridString(GX_IDS_SPIN_BETWEEN), static_cast<long>(*b.minimum),
+                         static_cast<long>(*b.maximum));
+        else if (b.minimum)
+          message.Format(gx::LoadGridString(GX_IDS_SPIN_AT_LEAST), static_cast<long>(*b.minimum));
+        else
+          message.Format(gx::LoadGridString(GX_IDS_SPIN_AT_MOST), static_cast<long>(*b.maximum));
       }
+      m_pGrid->SetWarningText(message);
+      return TRUE;
     }
   }
-  return CGXEditControl::ValidateValue();
+  return CGXEditControl::BreaksBounds(text, style);
 }
 
 int32_t CGXSpinEdit::Step(const CString& text, const Bounds& b, bool up) {

@@ -176,5 +176,53 @@ TEST_F(EditCellTest, TheScrollBarEditLeavesRoomForItsBar) {
   EXPECT_LE(window.right, withBar.right + 1);
 }
 
+// A bound holds at every door a text comes into a cell by: typed into its editor (the store's validation),
+// pasted onto the cell (the paste's store) and replaced (the replacement's store). The spin cell's own bounds
+// hold there as the validation bounds of the edit and password cells do; an empty text is no value out of
+// bounds.
+TEST_F(EditCellTest, ABoundedCellTakesATextAtEveryDoorOrAtNone) {
+  CGXStyle bounded;
+  bounded.SetUserAttribute(GX_IDS_UA_VALID_MIN, "0").SetUserAttribute(GX_IDS_UA_VALID_MAX, "100");
+  CGXStyle password = Control(GX_IDS_CTRL_PASSWORD);
+  password.SetUserAttribute(GX_IDS_UA_VALID_MIN, "0").SetUserAttribute(GX_IDS_UA_VALID_MAX, "100");
+  CGXStyle spin = Control(GX_IDS_CTRL_SPINEDIT);
+  spin.SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "1").SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, "20");
+  const struct Case {
+    const char* kind;
+    const CGXStyle& style;
+    const char* text;
+    bool taken;
+  } cases[] = {
+      {"edit", bounded, "500", false},   {"edit", bounded, "50", true},      {"edit", bounded, "", true},
+      {"password", password, "-1", false}, {"password", password, "7", true}, {"spin", spin, "25", false},
+      {"spin", spin, "0", false},        {"spin", spin, "abc", false},       {"spin", spin, "2.5", false},
+      {"spin", spin, "7", true},         {"spin", spin, "", true},
+  };
+  enum Door { typed, pasted, replaced };
+  for (const Case& c : cases)
+    for (Door door : {typed, pasted, replaced}) {
+      Grid("12", c.style);
+      BOOL taken = FALSE;
+      switch (door) {
+        case typed:
+          edit->SetEditText(c.text);
+          taken = edit->ValidateValue();
+          if (taken) Key(VK_DOWN);
+          break;
+        case pasted: taken = g->SetCellTextThroughControl(2, 1, c.text, GX_INVALIDATE); break;
+        case replaced: {
+          CGXStyle composed;
+          g->ComposeCellStyle(2, 1, composed, TRUE);
+          CString text = c.text;
+          taken = edit->StoreReplacedText(text, 2, 1, composed, FALSE);
+          break;
+        }
+      }
+      const char* expected = c.taken ? c.text : "12";
+      EXPECT_EQ(!!taken, c.taken) << c.kind << " \"" << c.text << "\" door " << door;
+      EXPECT_EQ(Value(2, 1), expected) << c.kind << " \"" << c.text << "\" door " << door;
+    }
+}
+
 }  // namespace
 }  // namespace enginetest
