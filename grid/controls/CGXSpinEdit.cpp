@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "grid/controls/CGXButton.h"
@@ -158,9 +159,13 @@ void CGXSpinEdit::OnChildClicked(CGXChild* child) {
   if (!m_hWnd) return;
   const CString text = WindowText();
   GetCachedStyle();
-  if (!IsCellReadOnly() && (child == m_pUp || child == m_pDown)) {
-    char buffer[16];
+  char buffer[16] = "";
+  if (!IsCellReadOnly() && (child == m_pUp || child == m_pDown))
     std::snprintf(buffer, sizeof buffer, "%ld", static_cast<long>(Step(text, m_bounds, child == m_pUp)));
+  // A step whose text would pass the cell's maximum length (the window's limit, which a typed or pasted text
+  // meets too) leaves the text as it is, as at a bound.
+  const UINT limit = GetLimitText();
+  if (buffer[0] && (limit == 0 || std::strlen(buffer) <= limit)) {
     SetWindowText(buffer);
     SetModifiedState(TRUE);
     NotifyModified();

@@ -12,6 +12,7 @@
 #include "grid/controls/CGXVScrollEdit.h"
 #include "grid/controls/tests/edittest.h"
 #include "grid/core/CGXStylesMap.h"
+#include "platform/window/AutomationProvider.h"
 
 namespace enginetest {
 namespace {
@@ -94,6 +95,51 @@ TEST_F(EditCellTest, ClickingTheSpinArrowsStepsTheValueAndTellsTheGrid) {
   EXPECT_GE(std::count(log.begin(), log.end(), "clicked 2,1"), 3);
   Key(VK_DOWN);
   EXPECT_EQ(Value(2, 1), "4");
+}
+
+// A spin cell's text stays within its maximum length at every door that changes it in the editor: typed, pasted
+// and stepped by an arrow (up past 99, down past -9, the start value of an empty cell); a step that fits goes on.
+TEST_F(EditCellTest, ASpinCellKeepsItsMaximumLengthAtEveryDoor) {
+  enum Door { typed, pasted, up, down };
+  const struct Case {
+    const char* value;
+    const char* start;
+    Door door;
+    const char* text;  // typed or pasted
+    const char* expected;
+  } cases[] = {
+      {"99", "", typed, "100", "10"}, {"99", "", pasted, "100", "99"}, {"99", "", up, "", "99"},
+      {"-9", "", down, "", "-9"},     {"", "100", up, "", ""},         {"98", "", up, "", "99"},
+      {"-8", "", down, "", "-9"},
+  };
+  plat::ScriptedAutomation automation;  // the refused paste's box
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+  plat::SetAutomationProvider(&automation);
+  struct Unset {
+    ~Unset() { plat::SetAutomationProvider(nullptr); }
+  } unset;
+  for (const Case& c : cases) {
+    CGXStyle style = Control(GX_IDS_CTRL_SPINEDIT);
+    style.SetMaxLength(2).SetUserAttribute(GX_IDS_UA_SPINSTART, c.start);
+    Grid(c.value, style);
+    const CRect cell = g->CalcCellRect(2, 1);
+    switch (c.door) {
+      case typed:
+        Type(c.text);
+        break;
+      case pasted:
+        Activate();
+        edit->SetSel(0, -1);
+        PutOnClipboard(c.text);
+        edit->PasteFromClipboard();
+        break;
+      case up: Click(g, 2, 1, cell.Width() - 8, 4); break;
+      case down: Click(g, 2, 1, cell.Width() - 8, cell.Height() - 4); break;
+    }
+    EXPECT_EQ(Text(), c.expected) << c.value << " door " << c.door;
+    Key(VK_RETURN);
+    EXPECT_EQ(Value(2, 1), c.expected) << c.value << " door " << c.door;
+  }
 }
 
 TEST_F(EditCellTest, ASpinCellThatIsReadOnlyDoesNotStep) {
