@@ -251,6 +251,10 @@ class CGXControl {
   // replacement. `style` is the cell's composed style; with `storeUnder` the store goes by it too, else the
   // store composes the cell's own. TRUE when stored.
   BOOL StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL storeUnder);
+  // The store of a replaced text the cell takes (the last step of StoreReplacedText): the grid's store of a
+  // control's value, by `style` when `storeUnder`. An edit cell stores a number as typing stores it.
+  virtual BOOL StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,
+                                  BOOL storeUnder);
   // A replacement refused: the message of a refused replacement becomes the grid's warning unless one is set.
   void RefuseReplacement();
   // The text find and replace search in (row, col) when it is not being edited: in a cell holding a formula

@@ -735,6 +735,14 @@ BOOL CGXEditControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR rowArg, DWORD_PT
                                });
 }
 
+BOOL CGXEditControl::StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,
+                                        BOOL storeUnder) {
+  CString number = text;
+  double value = 0;
+  if (!ParseNumber(number, style, value)) return CGXStatic::StoreReplacedValue(row, col, text, style, storeUnder);
+  return StoreTextOrNumber(row, col, text, style, GX_INVALIDATE, FALSE);
+}
+
 // ---- Window part: messages --------------------------------------------------------------------------------
 
 BOOL CGXEditControl::HandleWindowCommand(WPARAM wParam, LPARAM lParam) {
