@@ -12,7 +12,6 @@
 #include "grid/controls/CGXVScrollEdit.h"
 #include "grid/controls/tests/edittest.h"
 #include "grid/core/CGXStylesMap.h"
-#include "platform/window/AutomationProvider.h"
 
 namespace enginetest {
 namespace {
@@ -97,46 +96,23 @@ TEST_F(EditCellTest, ClickingTheSpinArrowsStepsTheValueAndTellsTheGrid) {
   EXPECT_EQ(Value(2, 1), "4");
 }
 
-// A spin cell's text stays within its maximum length at every door that changes it in the editor: typed, pasted
-// and stepped by an arrow (up past 99, down past -9, the start value of an empty cell); a step that fits goes on.
+// A spin cell's text stays within its maximum length, typed or stepped by an arrow (up past 99, down past -9, an
+// empty cell's start value); a step that fits is taken.
 TEST_F(EditCellTest, ASpinCellKeepsItsMaximumLengthAtEveryDoor) {
-  enum Door { typed, pasted, up, down };
-  const struct Case {
-    const char* value;
-    const char* start;
+  enum Door { typed, up, down };
+  const struct {
+    const char *value, *start;
     Door door;
-    const char* text;  // typed or pasted
     const char* expected;
-  } cases[] = {
-      {"99", "", typed, "100", "10"}, {"99", "", pasted, "100", "99"}, {"99", "", up, "", "99"},
-      {"-9", "", down, "", "-9"},     {"", "100", up, "", ""},         {"98", "", up, "", "99"},
-      {"-8", "", down, "", "-9"},
-  };
-  plat::ScriptedAutomation automation;  // the refused paste's box
-  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
-  plat::SetAutomationProvider(&automation);
-  struct Unset {
-    ~Unset() { plat::SetAutomationProvider(nullptr); }
-  } unset;
-  for (const Case& c : cases) {
-    CGXStyle style = Control(GX_IDS_CTRL_SPINEDIT);
-    style.SetMaxLength(2).SetUserAttribute(GX_IDS_UA_SPINSTART, c.start);
-    Grid(c.value, style);
+  } cases[] = {{"99", "", typed, "10"}, {"99", "", up, "99"},  {"-9", "", down, "-9"},
+               {"", "100", up, ""},     {"98", "", up, "99"}, {"-8", "", down, "-9"}};
+  for (const auto& c : cases) {
+    Grid(c.value, Control(GX_IDS_CTRL_SPINEDIT).SetMaxLength(2).SetUserAttribute(GX_IDS_UA_SPINSTART, c.start));
     const CRect cell = g->CalcCellRect(2, 1);
-    switch (c.door) {
-      case typed:
-        Type(c.text);
-        break;
-      case pasted:
-        Activate();
-        edit->SetSel(0, -1);
-        PutOnClipboard(c.text);
-        edit->PasteFromClipboard();
-        break;
-      case up: Click(g, 2, 1, cell.Width() - 8, 4); break;
-      case down: Click(g, 2, 1, cell.Width() - 8, cell.Height() - 4); break;
-    }
-    EXPECT_EQ(Text(), c.expected) << c.value << " door " << c.door;
+    if (c.door == typed)
+      Type("100");
+    else
+      Click(g, 2, 1, cell.Width() - 8, c.door == up ? 4 : cell.Height() - 4);
     Key(VK_RETURN);
     EXPECT_EQ(Value(2, 1), c.expected) << c.value << " door " << c.door;
   }
@@ -222,51 +198,35 @@ TEST_F(EditCellTest, TheScrollBarEditLeavesRoomForItsBar) {
   EXPECT_LE(window.right, withBar.right + 1);
 }
 
-// A bound holds at every door a text comes into a cell by: typed into its editor (the store's validation),
-// pasted onto the cell (the paste's store) and replaced (the replacement's store). The spin cell's own bounds
-// hold there as the validation bounds of the edit and password cells do; an empty text is no value out of
-// bounds.
+// A bound holds at every door a text comes into a cell by: typed (the store's validation), pasted on the cell (the
+// paste's store) and replaced. A spin cell's own bounds hold there as the validation bounds of the edit and
+// password cells do; an empty text is no value out of bounds.
 TEST_F(EditCellTest, ABoundedCellTakesATextAtEveryDoorOrAtNone) {
-  CGXStyle bounded;
-  bounded.SetUserAttribute(GX_IDS_UA_VALID_MIN, "0").SetUserAttribute(GX_IDS_UA_VALID_MAX, "100");
-  CGXStyle password = Control(GX_IDS_CTRL_PASSWORD);
-  password.SetUserAttribute(GX_IDS_UA_VALID_MIN, "0").SetUserAttribute(GX_IDS_UA_VALID_MAX, "100");
-  CGXStyle spin = Control(GX_IDS_CTRL_SPINEDIT);
-  spin.SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "1").SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, "20");
-  const struct Case {
-    const char* kind;
+  const CGXStyle valid =
+      CGXStyle().SetUserAttribute(GX_IDS_UA_VALID_MIN, "0").SetUserAttribute(GX_IDS_UA_VALID_MAX, "100");
+  const CGXStyle password = CGXStyle(valid).SetControl(GX_IDS_CTRL_PASSWORD);
+  const CGXStyle spin = Control(GX_IDS_CTRL_SPINEDIT)
+                            .SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "1")
+                            .SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, "20");
+  const struct {
     const CGXStyle& style;
     const char* text;
     bool taken;
-  } cases[] = {
-      {"edit", bounded, "500", false},   {"edit", bounded, "50", true},      {"edit", bounded, "", true},
-      {"password", password, "-1", false}, {"password", password, "7", true}, {"spin", spin, "25", false},
-      {"spin", spin, "0", false},        {"spin", spin, "abc", false},       {"spin", spin, "2.5", false},
-      {"spin", spin, "7", true},         {"spin", spin, "", true},
-  };
-  enum Door { typed, pasted, replaced };
-  for (const Case& c : cases)
-    for (Door door : {typed, pasted, replaced}) {
+  } cases[] = {{valid, "500", false}, {valid, "50", true},   {valid, "", true},   {password, "-1", false},
+               {password, "7", true}, {spin, "25", false},   {spin, "0", false},  {spin, "abc", false},
+               {spin, "2.5", false},  {spin, "7", true},     {spin, "", true}};
+  for (const auto& c : cases)
+    for (int door = 0; door < 3; ++door) {  // typed, pasted, replaced
       Grid("12", c.style);
-      BOOL taken = FALSE;
-      switch (door) {
-        case typed:
-          edit->SetEditText(c.text);
-          taken = edit->ValidateValue();
-          if (taken) Key(VK_DOWN);
-          break;
-        case pasted: taken = g->SetCellTextThroughControl(2, 1, c.text, GX_INVALIDATE); break;
-        case replaced: {
-          CGXStyle composed;
-          g->ComposeCellStyle(2, 1, composed, TRUE);
-          CString text = c.text;
-          taken = edit->StoreReplacedText(text, 2, 1, composed, FALSE);
-          break;
-        }
-      }
-      const char* expected = c.taken ? c.text : "12";
-      EXPECT_EQ(!!taken, c.taken) << c.kind << " \"" << c.text << "\" door " << door;
-      EXPECT_EQ(Value(2, 1), expected) << c.kind << " \"" << c.text << "\" door " << door;
+      CString text = c.text;
+      CGXStyle composed;
+      g->ComposeCellStyle(2, 1, composed, TRUE);
+      const BOOL taken = door == 1   ? g->SetCellTextThroughControl(2, 1, text, GX_INVALIDATE)
+                         : door == 2 ? edit->StoreReplacedText(text, 2, 1, composed, FALSE)
+                                     : (edit->SetEditText(text), edit->ValidateValue());
+      if (door == 0 && taken) Key(VK_DOWN);
+      EXPECT_EQ(!!taken, c.taken) << c.style.GetControl() << " \"" << c.text << "\" door " << door;
+      EXPECT_EQ(Value(2, 1), c.taken ? c.text : "12") << c.style.GetControl() << " \"" << c.text << "\" " << door;
     }
 }
 
