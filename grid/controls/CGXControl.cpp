@@ -485,7 +485,7 @@ BOOL CGXControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags,
   CGXStyle composed;
   const CGXStyle* style = &StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (!ConvertTextForCell(value, row, col, *style)) return FALSE;
+  if (BreaksBounds(value, *style) || !ConvertTextForCell(value, row, col, *style)) return FALSE;
   if (StoreRefused(*style)) return FALSE;
   if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
     value = value.Left(style->GetMaxLength());
@@ -1040,12 +1040,17 @@ BOOL CGXControl::StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const 
   const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
   const BOOL fits = (limit <= 0 || text.GetLength() <= limit) && ConvertTextForCell(text, row, col, style);
   if (fits && !BreaksBounds(text, style)) {
-    if (m_pGrid->StoreValueFromControl(row, col, text, gxCopy, storeUnder ? &style : nullptr)) return TRUE;
+    if (StoreReplacedValue(row, col, text, style, storeUnder)) return TRUE;
     CString report;
     m_pGrid->DataObjectErrorText(report);
   }
   RefuseReplacement();
   return FALSE;
+}
+
+BOOL CGXControl::StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,
+                                    BOOL storeUnder) {
+  return m_pGrid->StoreValueFromControl(row, col, text, gxCopy, storeUnder ? &style : nullptr);
 }
 
 void CGXControl::RefuseReplacement() {

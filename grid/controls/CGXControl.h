@@ -251,6 +251,10 @@ class CGXControl {
   // replacement. `style` is the cell's composed style; with `storeUnder` the store goes by it too, else the
   // store composes the cell's own. TRUE when stored.
   BOOL StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL storeUnder);
+  // The store of a replaced text the cell takes (the last step of StoreReplacedText): the grid's store of a
+  // control's value, by `style` when `storeUnder`. An edit cell stores a number as typing stores it.
+  virtual BOOL StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,
+                                  BOOL storeUnder);
   // A replacement refused: the message of a refused replacement becomes the grid's warning unless one is set.
   void RefuseReplacement();
   // The text find and replace search in (row, col) when it is not being edited: in a cell holding a formula
@@ -358,8 +362,10 @@ class CGXControl {
   // the style read-only.
   BOOL StoreRefused(const CGXStyle& style) const;
   // Whether a non-empty `text` breaks the minimum or maximum of the style (or is no number while one is
-  // set); the style's message then becomes the grid's warning.
-  BOOL BreaksBounds(const CString& text, const CGXStyle& style);
+  // set); the style's message then becomes the grid's warning. Every door into a cell asks it: the validation
+  // of a typed text, a paste's store (StoreCellText) and a replacement's. A control with bounds of its own
+  // (the spin cell's) adds them.
+  virtual BOOL BreaksBounds(const CString& text, const CGXStyle& style);
   // Delete on a cell that is not being edited may empty it: no style pasting, a writable cell, Shift not
   // held, and the grid's delete hook (NotifyDelete), second hook and edit start agree (asked in that order).
   BOOL MayEmptyOnDelete();

@@ -364,7 +364,8 @@ BOOL CGXEditControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT fl
   CGXStyle composed;
   const CGXStyle* style = &StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (!ConvertTextForCell(value, row, col, *style) || StoreRefused(*style)) return FALSE;
+  if (BreaksBounds(value, *style) || !ConvertTextForCell(value, row, col, *style) || StoreRefused(*style))
+    return FALSE;
   if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
     return m_pGrid->SetCellValue(row, col, CutToLength(value, style->GetMaxLength()), flags);
   return StoreTextOrNumber(row, col, value, *style, flags, FALSE);
@@ -732,6 +733,14 @@ BOOL CGXEditControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR rowArg, DWORD_PT
                                  int end = 0;
                                  GetSel(start, end);
                                });
+}
+
+BOOL CGXEditControl::StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,
+                                        BOOL storeUnder) {
+  CString number = text;
+  double value = 0;
+  if (!ParseNumber(number, style, value)) return CGXStatic::StoreReplacedValue(row, col, text, style, storeUnder);
+  return StoreTextOrNumber(row, col, text, style, GX_INVALIDATE, FALSE);
 }
 
 // ---- Window part: messages --------------------------------------------------------------------------------

@@ -65,6 +65,10 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   BOOL FindInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col, DWORD_PTR atCurrent, DWORD_PTR select) override;
   void ReplaceSelectedText(LPCTSTR text) override;
   BOOL ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col) override;
+  // A replaced text that the cell's number format reads as a number is stored as a typed one: the number with
+  // "." as its decimal point, typed as a number (the text built from a shown "3,5" was stored as the text "3,75").
+  BOOL StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,
+                          BOOL storeUnder) override;
   void GetSelectionText(CString& out) override;
   BOOL HandleWindowCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL CanPasteText(const CString& text) override;

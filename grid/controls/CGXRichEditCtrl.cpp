@@ -311,7 +311,7 @@ BOOL CGXRichEditCtrl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT f
   CGXStyle composed;
   const CGXStyle& style = StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (StoreRefused(style) || !ConvertTextForCell(value, row, col, style)) return FALSE;
+  if (StoreRefused(style) || BreaksBounds(value, style) || !ConvertTextForCell(value, row, col, style)) return FALSE;
   return m_pGrid->SetCellValue(row, col, value, flags);
 }
 

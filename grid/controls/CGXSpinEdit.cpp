@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "grid/controls/CGXButton.h"
@@ -100,36 +101,31 @@ BOOL CGXSpinEdit::OnLButtonDownInCell(UINT flags, int x, int y, WORD hit) {
   return CGXEditControl::OnLButtonDownInCell(flags, x, y, hit);
 }
 
-BOOL CGXSpinEdit::ValidateValue() {
-  if (GetEditingState() && GetModifiedState()) {
-    CString text;
-    GetEditText(text);
-    const CGXStyle& style = GetCachedStyle();
-    const Bounds b = ReadBounds(style);
-    if (!text.IsEmpty() && (b.minimum || b.maximum)) {
-      const char* begin = text;
-      char* end = nullptr;
-      errno = 0;
-      const long long value = std::strtoll(begin, &end, 10);
-      while (end && (*end == ' ' || *end == '\t')) ++end;
-      const bool whole = end != begin && *end == '\0' && errno == 0;
-      if (!whole || (b.minimum && value < *b.minimum) || (b.maximum && value > *b.maximum)) {
-        CString message = style.GetUserAttributeText(GX_IDS_UA_VALID_MSG);
-        if (message.IsEmpty()) {
-          if (b.minimum && b.maximum)
-            message.Format(gx::LoadGridString(GX_IDS_SPIN_BETWEEN), static_cast<long>(*b.minimum),
-                           static_cast<long>(*b.maximum));
-          else if (b.minimum)
-            message.Format(gx::LoadGridString(GX_IDS_SPIN_AT_LEAST), static_cast<long>(*b.minimum));
-          else
-            message.Format(gx::LoadGridString(GX_IDS_SPIN_AT_MOST), static_cast<long>(*b.maximum));
-        }
-        m_pGrid->SetWarningText(message);
-        return FALSE;
+BOOL CGXSpinEdit::BreaksBounds(const CString& text, const CGXStyle& style) {
+  const Bounds b = ReadBounds(style);
+  if (!text.IsEmpty() && (b.minimum || b.maximum)) {
+    const char* begin = text;
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(begin, &end, 10);
+    while (end && (*end == ' ' || *end == '\t')) ++end;
+    const bool whole = end != begin && *end == '\0' && errno == 0;
+    if (!whole || (b.minimum && value < *b.minimum) || (b.maximum && value > *b.maximum)) {
+      CString message = style.GetUserAttributeText(GX_IDS_UA_VALID_MSG);
+      if (message.IsEmpty()) {
+        if (b.minimum && b.maximum)
+          message.Format(gx::LoadGridString(GX_IDS_SPIN_BETWEEN), static_cast<long>(*b.minimum),
+                         static_cast<long>(*b.maximum));
+        else if (b.minimum)
+          message.Format(gx::LoadGridString(GX_IDS_SPIN_AT_LEAST), static_cast<long>(*b.minimum));
+        else
+          message.Format(gx::LoadGridString(GX_IDS_SPIN_AT_MOST), static_cast<long>(*b.maximum));
       }
+      m_pGrid->SetWarningText(message);
+      return TRUE;
     }
   }
-  return CGXEditControl::ValidateValue();
+  return CGXEditControl::BreaksBounds(text, style);
 }
 
 int32_t CGXSpinEdit::Step(const CString& text, const Bounds& b, bool up) {
@@ -163,9 +159,13 @@ void CGXSpinEdit::OnChildClicked(CGXChild* child) {
   if (!m_hWnd) return;
   const CString text = WindowText();
   GetCachedStyle();
-  if (!IsCellReadOnly() && (child == m_pUp || child == m_pDown)) {
-    char buffer[16];
+  char buffer[16] = "";
+  if (!IsCellReadOnly() && (child == m_pUp || child == m_pDown))
     std::snprintf(buffer, sizeof buffer, "%ld", static_cast<long>(Step(text, m_bounds, child == m_pUp)));
+  // A step whose text would pass the cell's maximum length (the window's limit, which a typed or pasted text
+  // meets too) leaves the text as it is, as at a bound.
+  const UINT limit = GetLimitText();
+  if (buffer[0] && (limit == 0 || std::strlen(buffer) <= limit)) {
     SetWindowText(buffer);
     SetModifiedState(TRUE);
     NotifyModified();

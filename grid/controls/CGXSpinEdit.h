@@ -34,9 +34,10 @@ class CGXSpinEdit : public CGXEditControl {
   CSize AddBordersToSize(CSize size, const CGXStyle& style) const override;
   BOOL OnLButtonDownInCell(UINT flags, int x, int y, WORD hit) override;
   void OnChildClicked(CGXChild* child) override;
-  // A typed text must be a whole number within the bounds, as the arrows keep it: else the cell's message
-  // (its validation message, else the grid's text naming the bounds) and the cell keeps its value.
-  BOOL ValidateValue() override;
+  // A text typed, pasted or replaced must be a whole number within the bounds, as the arrows keep it: else the
+  // cell's message (its validation message, else the grid's text naming the bounds) and the cell keeps its
+  // value. The validation bounds of every cell follow.
+  BOOL BreaksBounds(const CString& text, const CGXStyle& style) override;
   // `inner` is the text area; the arrows take the 14 pixels right of it.
   void LayOutChildren(ROWCOL row, ROWCOL col, const CRect& inner) override;
 

@@ -269,6 +269,35 @@ TEST_F(EditCellTest, ADecimalCommaEditsAndStoresNumbers) {
   EXPECT_EQ(stored.GetValueType(), GX_VT_TEXT);
 }
 
+// A number cell (decimal comma) takes a number as a number at every door: typed, pasted on the cell, Replace All
+// in the edited cell and in another, Replace on the current cell not edited. Replace stored the text it built
+// ("3,75", which reads as 3) as a text.
+TEST_F(EditCellTest, ANumberCellStoresANumberAtEveryDoor) {
+  plat::SetUserDefaultLocale(0x0407);  // de-DE
+  plat::SetRuntimeNumericLocaleToUser(true);
+  CGXFindReplaceState request;
+  request.m_strFind = "5";
+  request.m_strReplace = "75";
+  enum Door { typed, pasted, replaceAllEdited, replaceAllOther, replaceCurrent };
+  for (Door door : {typed, pasted, replaceAllEdited, replaceAllOther, replaceCurrent}) {
+    Grid("3.5", CGXStyle().SetFormat(2));
+    if (door == typed || door == replaceAllEdited) {
+      Activate();
+      edit->SetSel(0, door == typed ? -1 : 0);
+    }
+    if (door == replaceAllOther) g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
+    if (door == typed) Type("3,75"), Key(VK_DOWN);
+    if (door == pasted) g->SetCellTextThroughControl(2, 1, "3,75", GX_INVALIDATE);
+    if (door == replaceAllEdited || door == replaceAllOther)
+      edit->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&request), 2, 1);
+    if (door == replaceCurrent) edit->ReplaceSelectedText("3,75");
+    CGXStyle stored;
+    g->ComposeCellStyle(2, 1, stored, TRUE);
+    EXPECT_EQ(std::string(stored.GetValue()), "3.75") << "door " << door;
+    EXPECT_EQ(stored.GetValueType(), GX_VT_NUMBER) << "door " << door;
+  }
+}
+
 TEST_F(EditCellTest, StoresFromOutsideCutToMaxLengthAndRefuseReadOnlyWithoutTouchingTheEditor) {
   CGXStyle style;
   style.SetMaxLength(3);

@@ -96,6 +96,28 @@ TEST_F(EditCellTest, ClickingTheSpinArrowsStepsTheValueAndTellsTheGrid) {
   EXPECT_EQ(Value(2, 1), "4");
 }
 
+// A spin cell's text stays within its maximum length, typed or stepped by an arrow (up past 99, down past -9, an
+// empty cell's start value); a step that fits is taken.
+TEST_F(EditCellTest, ASpinCellKeepsItsMaximumLengthAtEveryDoor) {
+  enum Door { typed, up, down };
+  const struct {
+    const char *value, *start;
+    Door door;
+    const char* expected;
+  } cases[] = {{"99", "", typed, "10"}, {"99", "", up, "99"},  {"-9", "", down, "-9"},
+               {"", "100", up, ""},     {"98", "", up, "99"}, {"-8", "", down, "-9"}};
+  for (const auto& c : cases) {
+    Grid(c.value, Control(GX_IDS_CTRL_SPINEDIT).SetMaxLength(2).SetUserAttribute(GX_IDS_UA_SPINSTART, c.start));
+    const CRect cell = g->CalcCellRect(2, 1);
+    if (c.door == typed)
+      Type("100");
+    else
+      Click(g, 2, 1, cell.Width() - 8, c.door == up ? 4 : cell.Height() - 4);
+    Key(VK_RETURN);
+    EXPECT_EQ(Value(2, 1), c.expected) << c.value << " door " << c.door;
+  }
+}
+
 TEST_F(EditCellTest, ASpinCellThatIsReadOnlyDoesNotStep) {
   CGXStyle style = Control(GX_IDS_CTRL_SPINEDIT);
   style.SetReadOnly(TRUE);
@@ -174,6 +196,38 @@ TEST_F(EditCellTest, TheScrollBarEditLeavesRoomForItsBar) {
   edit->GetWindowRect(&window);
   g->ScreenToClient(&window);
   EXPECT_LE(window.right, withBar.right + 1);
+}
+
+// A bound holds at every door a text comes into a cell by: typed (the store's validation), pasted on the cell (the
+// paste's store) and replaced. A spin cell's own bounds hold there as the validation bounds of the edit and
+// password cells do; an empty text is no value out of bounds.
+TEST_F(EditCellTest, ABoundedCellTakesATextAtEveryDoorOrAtNone) {
+  const CGXStyle valid =
+      CGXStyle().SetUserAttribute(GX_IDS_UA_VALID_MIN, "0").SetUserAttribute(GX_IDS_UA_VALID_MAX, "100");
+  const CGXStyle password = CGXStyle(valid).SetControl(GX_IDS_CTRL_PASSWORD);
+  const CGXStyle spin = Control(GX_IDS_CTRL_SPINEDIT)
+                            .SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "1")
+                            .SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, "20");
+  const struct {
+    const CGXStyle& style;
+    const char* text;
+    bool taken;
+  } cases[] = {{valid, "500", false}, {valid, "50", true},   {valid, "", true},   {password, "-1", false},
+               {password, "7", true}, {spin, "25", false},   {spin, "0", false},  {spin, "abc", false},
+               {spin, "2.5", false},  {spin, "7", true},     {spin, "", true}};
+  for (const auto& c : cases)
+    for (int door = 0; door < 3; ++door) {  // typed, pasted, replaced
+      Grid("12", c.style);
+      CString text = c.text;
+      CGXStyle composed;
+      g->ComposeCellStyle(2, 1, composed, TRUE);
+      const BOOL taken = door == 1   ? g->SetCellTextThroughControl(2, 1, text, GX_INVALIDATE)
+                         : door == 2 ? edit->StoreReplacedText(text, 2, 1, composed, FALSE)
+                                     : (edit->SetEditText(text), edit->ValidateValue());
+      if (door == 0 && taken) Key(VK_DOWN);
+      EXPECT_EQ(!!taken, c.taken) << c.style.GetControl() << " \"" << c.text << "\" door " << door;
+      EXPECT_EQ(Value(2, 1), c.taken ? c.text : "12") << c.style.GetControl() << " \"" << c.text << "\" " << door;
+    }
 }
 
 }  // namespace
