@@ -1048,6 +1048,11 @@ BOOL CGXControl::StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const 
   return FALSE;
 }
 
+BOOL CGXControl::WithinLimits(const CString& value, const CGXStyle& style) {
+  const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
+  return (limit <= 0 || value.GetLength() <= limit) && !BreaksBounds(value, style);
+}
+
 BOOL CGXControl::StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,
                                     BOOL storeUnder) {
   return m_pGrid->StoreValueFromControl(row, col, text, gxCopy, storeUnder ? &style : nullptr);

@@ -251,6 +251,10 @@ class CGXControl {
   // replacement. `style` is the cell's composed style; with `storeUnder` the store goes by it too, else the
   // store composes the cell's own. TRUE when stored.
   BOOL StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL storeUnder);
+  // Whether a value the cell's rule took (ConvertTextForCell) lies within the maximum length and the bounds of the
+  // cell of composed `style`, as a fill of values asks before it stores it; the bounds' message then becomes the
+  // grid's warning.
+  BOOL WithinLimits(const CString& value, const CGXStyle& style);
   // The store of a replaced text the cell takes (the last step of StoreReplacedText): the grid's store of a
   // control's value, by `style` when `storeUnder`. An edit cell stores a number as typing stores it.
   virtual BOOL StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,

@@ -49,21 +49,22 @@ BOOL SourceRange(CGXGridCore* grid, ROWCOL row, ROWCOL col, CGXRange& out) {
 // destination's composed style: a value its control's rule (CGXControl::ConvertTextForCell) takes as it is goes
 // in as it is, as does the value of a cell of the destination's own kind (the same control and choice list); any
 // other cell takes the text the source shows, as a paste onto it does, through that rule (a list cell only one of
-// its choices, as its own spelling, index or key). FALSE when the cell refuses it. `source` is a work style.
+// its choices, as its own spelling, index or key). FALSE when the cell refuses it, or the value passes the cell's
+// maximum length or bounds (as typing, a paste and Replace hold them). `source` is a work style.
 BOOL FilledValue(CGXGridCore* grid, ROWCOL sr, ROWCOL sc, ROWCOL dr, ROWCOL dc, CString& value, const CGXStyle& dest,
                  CGXStyle& source) {
   CGXControl* to = grid->ControlForId(dest.GetControl());
   if (!to) return TRUE;
   CString taken = value;
-  if (to->ConvertTextForCell(taken, dr, dc, dest) && taken == value) return TRUE;
+  if (to->ConvertTextForCell(taken, dr, dc, dest) && taken == value) return to->WithinLimits(value, dest);
   source.Free();
   grid->ComposeCellStyle(sr, sc, source);
   CGXControl* from = grid->ControlForId(source.GetControl());
   if (to == from && (dest.GetSharedChoiceList() == source.GetSharedChoiceList() ||
                      dest.GetChoiceList() == source.GetChoiceList()))
-    return TRUE;
+    return to->WithinLimits(value, dest);
   if (!from || !from->GetDisplayText(value, sr, sc, nullptr, source)) value = source.GetValue();
-  return to->ConvertTextForCell(value, dr, dc, dest);
+  return to->ConvertTextForCell(value, dr, dc, dest) && to->WithinLimits(value, dest);
 }
 
 void DrawTwoFocusRects(CGXGridCore* grid, const CRect& rect) {

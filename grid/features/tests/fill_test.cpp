@@ -3,6 +3,7 @@
 #include <string>
 
 #include "grid/controls/CGXComboBox.h"
+#include "grid/controls/CGXSpinEdit.h"
 #include "grid/controls/CGXTabbedComboBox.h"
 #include "grid/controls/CGXTabbedComboBoxWnd.h"
 #include "grid/features/CGXExcelLikeFillImp.h"
@@ -155,6 +156,49 @@ TEST_F(FillTest, AFillGivesACellOfTheSourcesOwnKindItsValue) {
     CGXStyle style;
     g->ComposeCellStyle(3, 1, style);
     EXPECT_EQ(style.GetControl(), c.dest.GetControl());
+    g->DestroyWindow();
+  }
+}
+
+// A fill holds a cell's maximum length and bounds as every other way in does: a cell they refuse keeps its value,
+// and the fill says so once.
+TEST_F(FillTest, AFillKeepsEveryCellWithinItsLengthAndBounds) {
+  const CGXStyle bounded =
+      CGXStyle().SetUserAttribute(GX_IDS_UA_VALID_MIN, "0").SetUserAttribute(GX_IDS_UA_VALID_MAX, "100");
+  const CGXStyle spin = CGXStyle()
+                            .SetControl(GX_IDS_CTRL_SPINEDIT)
+                            .SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "1")
+                            .SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, "20");
+  const CGXStyle spinSource = CGXStyle(spin).SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, "99");
+  const CGXStyle shortText = CGXStyle().SetMaxLength(2);
+  const struct {
+    const char* name;
+    CGXStyle source, dest;
+    const char* value;  // the source's
+    bool taken;
+  } cases[] = {
+      {"above the maximum", CGXStyle(), bounded, "500", false},
+      {"within the bounds", CGXStyle(), bounded, "50", true},
+      {"no number under bounds", CGXStyle(), bounded, "abc", false},
+      {"beyond a spin's bound, from a plain cell", CGXStyle(), spin, "25", false},
+      {"beyond a spin's bound, from a spin of other bounds", spinSource, spin, "25", false},
+      {"within a spin's bounds", spinSource, spin, "7", true},
+      {"longer than the maximum length", CGXStyle(), shortText, "abc", false},
+      {"as long as the maximum length", CGXStyle(), shortText, "ab", true},
+      {"empty", CGXStyle(), bounded, "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CGXGridWnd* g = Make(3, 1);
+    g->GetParam()->m_bFillEnabled = 1;
+    g->SetStyleRange(CGXRange(1, 1), CGXStyle(c.source).SetValue(c.value));
+    g->SetStyleRange(CGXRange(2, 1, 3, 1), CGXStyle(c.dest).SetValue("12"));
+    ClearUndo(g);
+    plat::ClearShownLog();
+    dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())->FillCells(g, CGXRange(1, 1), CGXRange(1, 1, 3, 1));
+    const std::string kept = c.taken ? c.value : "12";
+    EXPECT_EQ(Values(g, 1, 1, 3, 1), std::string(c.value) + "|" + kept + "|" + kept);
+    EXPECT_EQ(plat::ShownLog().size(), c.taken ? 0u : 1u);
     g->DestroyWindow();
   }
 }
