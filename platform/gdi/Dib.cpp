@@ -51,9 +51,12 @@ DibResult ParseDib(const void* info, size_t infoSize, const void* bits, size_t b
   size_t offset = h.biSize;
   if (h.biCompression == BI_BITFIELDS) {
     if (bpp != 32) return fail("bit fields need 32 bits per pixel");
-    if (infoSize && infoSize < offset + 12) return fail("bit field masks truncated");
+    // The masks follow the classic header; a larger header holds them itself, in the same place.
+    constexpr size_t kMasksAt = sizeof(BITMAPINFOHEADER);
+    if ((h.biSize > kMasksAt && h.biSize < kMasksAt + 12) || (infoSize && infoSize < kMasksAt + 12))
+      return fail("bit field masks truncated");
     DWORD masks[3];
-    std::memcpy(masks, static_cast<const BYTE*>(info) + offset, sizeof masks);
+    std::memcpy(masks, static_cast<const BYTE*>(info) + kMasksAt, sizeof masks);
     if (masks[0] != kMaskR || masks[1] != kMaskG || masks[2] != kMaskB) return fail("unsupported bit field masks");
     if (h.biSize == sizeof(BITMAPINFOHEADER)) offset += 12;
   } else if (h.biCompression != BI_RGB) {
@@ -154,10 +157,18 @@ namespace {
 // selected, and back from the surface when it is deselected, flushed (GdiFlush) or read (GetDIBits, GetObject).
 void importBits(BitmapObject& bm) {
   if (!bm.isDibSection()) return;
-  DibResult r = ParseDib(&bm.dibHeader, sizeof(BITMAPINFOHEADER) + bm.dibColors.size() * sizeof(RGBQUAD),
-                         bm.dibBits.data(), bm.dibBits.size());
+  // The section keeps only the classic part of the caller's header (its masks were checked to be the standard
+  // ones when it was made) and its colour table: they are read back as a classic header followed by that table.
+  BITMAPINFOHEADER h = bm.dibHeader;
+  h.biSize = sizeof(BITMAPINFOHEADER);
+  h.biCompression = BI_RGB;
+  h.biClrUsed = static_cast<DWORD>(bm.dibColors.size());
+  std::vector<BYTE> info(sizeof h + bm.dibColors.size() * sizeof(RGBQUAD));
+  std::memcpy(info.data(), &h, sizeof h);
+  if (!bm.dibColors.empty())
+    std::memcpy(info.data() + sizeof h, bm.dibColors.data(), bm.dibColors.size() * sizeof(RGBQUAD));
+  DibResult r = ParseDib(info.data(), info.size(), bm.dibBits.data(), bm.dibBits.size());
   if (!r.dib) return;
-  r.dib->colors = bm.dibColors;
   for (int y = 0; y < bm.height; ++y)
     for (int x = 0; x < bm.width; ++x) bm.surface->setPixel(x, y, r.dib->pixel(x, y));
 }

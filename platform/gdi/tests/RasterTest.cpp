@@ -422,3 +422,35 @@ TEST(Dibs, GetDIBitsReadsBackWhatWasDrawn) {
   EXPECT_EQ(bits[12 + 2], 255);     // red at (0, 0): R
   src.old = SelectObject(src.dc, src.bitmap);
 }
+
+// A header larger than the classic one, or 32-bit standard bit-field masks, reads alike at every DIB door.
+TEST(Dibs, EveryHeaderFormReadsAlikeAtEveryDoor) {
+  struct Row { DWORD headerSize, compression; int bpp; };
+  for (const Row& row : {Row{40, BI_BITFIELDS, 32}, Row{108, BI_RGB, 32}, Row{108, BI_BITFIELDS, 32},
+                         Row{124, BI_RGB, 24}, Row{108, BI_RGB, 8}}) {
+    SCOPED_TRACE(testing::Message() << row.headerSize << " " << row.compression << " " << row.bpp);
+    Dib d = makeDib(2, 1, row.bpp, row.bpp == 8 ? std::vector<RGBQUAD>{kQRed, kQBlue} : std::vector<RGBQUAD>{});
+    const DWORD masks[3] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu};  // inside a larger header, after the classic one
+    const size_t extra = row.headerSize == sizeof(BITMAPINFOHEADER) ? 12 : row.headerSize - sizeof(BITMAPINFOHEADER);
+    d.info.insert(d.info.begin() + sizeof(BITMAPINFOHEADER), extra, 0);
+    std::memcpy(d.info.data() + sizeof(BITMAPINFOHEADER), masks, sizeof masks);
+    auto* h = reinterpret_cast<BITMAPINFOHEADER*>(d.info.data());
+    h->biSize = row.headerSize;
+    h->biCompression = row.compression;
+    const size_t n = row.bpp / 8;  // red | blue (index 0 | 1)
+    if (row.bpp == 8) d.bits[1] = 1; else d.bits[2] = d.bits[n] = 255;
+    MemCanvas drawn(2, 1);
+    EXPECT_EQ(StretchDIBits(drawn.dc, 0, 0, 2, 1, 0, 0, 2, 1, d.bits.data(), d.bmi(), DIB_RGB_COLORS, SRCCOPY), 1);
+    void* raw = nullptr;
+    HBITMAP sec = CreateDIBSection(nullptr, d.bmi(), DIB_RGB_COLORS, &raw, nullptr, 0);
+    ASSERT_NE(sec, nullptr);
+    std::memcpy(raw, d.bits.data(), d.bits.size());
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, sec);
+    for (HDC dc : {drawn.dc, mem}) EXPECT_TRUE(GetPixel(dc, 0, 0) == kRed && GetPixel(dc, 1, 0) == kBlue) << dc;
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    EXPECT_EQ(std::memcmp(raw, d.bits.data(), d.bits.size()), 0);  // still what was written
+    DeleteObject(sec);
+  }
+}
