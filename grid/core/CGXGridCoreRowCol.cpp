@@ -298,6 +298,19 @@ void AppendDataUndoInfo(CObArray& cells, CObject* info, ROWCOL count, ROWCOL oth
   }
 }
 
+// The hidden marks of lines from..to, one per line; null when none of them is hidden.
+std::unique_ptr<BOOL[]> HiddenMarks(const CGXGridCore& g, BOOL rows, ROWCOL from, ROWCOL to) {
+  std::unique_ptr<BOOL[]> marks;
+  for (ROWCOL line = from;; ++line) {
+    if (rows ? g.IsRowHidden(line) : g.IsColHidden(line)) {
+      if (!marks) marks = std::make_unique<BOOL[]>(std::size_t{to} - from + 1);  // zeroed: shown
+      marks[line - from] = TRUE;
+    }
+    if (line == to) break;
+  }
+  return marks;
+}
+
 // Polls once per step of a long loop; TRUE when the user asked to abort.
 BOOL PollAborted(CGXLongOperationScope& scope) {
   BOOL abort = FALSE;
@@ -467,6 +480,11 @@ BOOL CGXGridCore::RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int
   }
   std::unique_ptr<int[]> undoSizes;
   if (undo) undoSizes = rows ? SaveRowHeightsForUndo(from, to) : SaveColWidthsForUndo(from, to);
+  // The insert command brings back the lines' sizes and styles but not their hidden marks: a command that
+  // restores the marks is recorded before it in the removal's transaction, so that undo runs it after the
+  // lines are back (and redo shows them before it removes them again).
+  std::unique_ptr<BOOL[]> hidden;
+  if (undo && commandType == 0 && m_pHideCellsImp) hidden = HiddenMarks(*this, rows, from, to);
   // The removed area on screen is read only by the optimized redraw, and only where it has no old sizes:
   // under locked updates (an undo of many steps removes line after line) nothing is measured.
   if (!IsLockUpdate() && m_bOptimizedUpdate && !oldSizes) {
@@ -494,6 +512,13 @@ BOOL CGXGridCore::RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int
         DiscardDataUndoInfo();
       else if (CObject* info = DetachDataUndoInfo())
         AppendDataUndoInfo(*cells, info, count, otherCount);
+      if (hidden) {
+        if (CObject* marks = rows ? m_pCommandFactory->CreateHideRowsCmd(from, to, hidden.get())
+                                  : m_pCommandFactory->CreateHideColsCmd(from, to, hidden.get())) {
+          hidden.release();  // the command owns the marks now
+          Record(marks, commandType);
+        }
+      }
       CObject* command =
           rows ? m_pCommandFactory->CreateInsertRowsCmd(from, count, undoSizes.get(), cells.get(),
                                                         lineStyles.get(), otherCount)

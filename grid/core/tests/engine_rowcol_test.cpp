@@ -2,6 +2,7 @@
 // their arguments, transactions, the data object's undo recording, refusals and failures), the data that an
 // undo brings back, and the edge cases of counts, heights, frozen rows, the top row and the read-only lock.
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ struct FakeCommand : CObject {
   std::string kind;
   ROWCOL a = 0, b = 0, extra = 0;
   int* sizes = nullptr;
+  std::unique_ptr<BOOL[]> marks;
   CObArray* cells = nullptr;
   CObArray* lines = nullptr;
 };
@@ -89,6 +91,9 @@ class RecordingFactory : public CGXCommandFactory {
     return c;
   }
   CObject* CreateSetFrozenRowsCmd(ROWCOL frozen, ROWCOL header) override { return Make("FrozenRows", frozen, header); }
+  static FakeCommand* Marked(FakeCommand* c, BOOL* hidden) { return c ? (c->marks.reset(hidden), c) : c; }
+  CObject* CreateHideRowsCmd(ROWCOL f, ROWCOL t, BOOL* h) override { return Marked(Make("HideRows", f, t), h); }
+  CObject* CreateHideColsCmd(ROWCOL f, ROWCOL t, BOOL* h) override { return Marked(Make("HideCols", f, t), h); }
   // Collects the cells of the rows (colCount + 1 per row) and the rows' own styles, as the real one does.
   BOOL SaveRemovedRowsData(CGXGridCore* g, ROWCOL from, ROWCOL to, CObArray*& cells, CObArray*& rows) override {
     log.push_back("SaveRemovedRows:" + std::to_string(from) + "," + std::to_string(to));
@@ -266,6 +271,29 @@ TEST_F(RowColTest, TheColumnFormsRecordAndBringBackColumnsWidthsAndFrozenColumns
                                           "CreateDefaultColWidth:" + std::to_string(50 * ColStep(g)) + ",0",
                                           "Add:0", "CreateFrozenCols:0,0", "Add:0"};
   EXPECT_EQ(f->log, sizes);
+}
+
+// Undo of a removal brings hidden lines back hidden: a command restoring the marks is recorded before the insert
+// command (undo runs a transaction's commands newest first), only when a removed line is hidden.
+TEST_F(RowColTest, UndoOfARemovalBringsBackTheHiddenMarksOfRowsAndColumns) {
+  const struct { BOOL rows; std::set<ROWCOL> hidden; std::string recorded; } cases[] = {
+      {TRUE, {3, 6}, "HideRows1001 InsertRows "}, {FALSE, {3, 6}, "HideCols1001 InsertCols "},
+      {TRUE, {2}, "InsertRows "}, {FALSE, {}, "InsertCols "}};
+  for (const auto& c : cases) {
+    CGXGridWnd* g = MakeGrid(6, 6);
+    auto* hide = new enginetest::TestHideCells;
+    g->SetFeature(hide);
+    (c.rows ? hide->rows : hide->cols) = c.hidden;
+    RecordingFactory* f = Install(g);
+    ASSERT_TRUE(c.rows ? g->RemoveRows(3, 9, 0, 0) : g->RemoveCols(3, 9, 0, 0));  // 3..6, the last included
+    std::string recorded;
+    for (const auto& cmd : f->added) {
+      recorded += cmd->kind;
+      for (int i = 0; cmd->marks && i < 4; ++i) recorded += cmd->marks[i] ? '1' : '0';
+      recorded += ' ';
+    }
+    EXPECT_EQ(recorded, c.recorded);
+  }
 }
 
 TEST_F(RowColTest, ARefusedRemovalChangesNothingAndAFailedStoreStillClosesTheTransaction) {
