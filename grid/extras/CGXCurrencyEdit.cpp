@@ -553,16 +553,26 @@ void CGXCurrencyEdit::ReplaceSelectedText(LPCTSTR text) {
     CGXStatic::ReplaceSelectedText(text);
     return;
   }
+  if (!TakesSelectionReplaced(text)) return;  // the amount stays as it was
   CString replaced;
   BuildReplacedText(text, replaced);
-  // A text with no digit left is left to the parse (empty is 0, anything else is refused).
-  if (CountDigits(replaced) > 0 && !TakesReplacedAmount(replaced, WindowText(), *m_pFormat, TRUE)) {
-    MessageBeep(0xFFFFFFFF);  // the amount stays as it was
-    return;
-  }
   SetWindowText(replaced);
   m_bModified = TRUE;
   NotifyModified();
+}
+
+BOOL CGXCurrencyEdit::TakesSelectionReplaced(const char* text) {
+  CString replaced;
+  BuildReplacedText(text, replaced);
+  if (!m_pFormat || CountDigits(replaced) == 0 || TakesReplacedAmount(replaced, WindowText(), *m_pFormat, TRUE))
+    return TRUE;
+  MessageBeep(0xFFFFFFFF);
+  return FALSE;
+}
+
+// The window's rule follows (a text over part of the amount gives its digits alone).
+BOOL CGXCurrencyEdit::PreparePasteText(CString& text) {
+  return TakesSelectionReplaced(text) && CGXBCurrencyEdit::PreparePasteText(text);
 }
 
 void CGXCurrencyEdit::GetSelectionText(CString& out) {

@@ -69,6 +69,11 @@ class CGXCurrencyEdit : public CGXBWindowCell<CGXBCurrencyEdit> {
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   BOOL OnEditKeyDown(UINT key, UINT repeat, UINT flags);
+  // Ctrl+V in the edited cell takes the clipboard's text as Shift+Insert and Replace do (TakesSelectionReplaced).
+  BOOL PreparePasteText(CString& text) override;
+  // Whether the edited amount with its selection replaced by `text` is one the cell takes as a pasted amount; a
+  // text leaving no digit is left to the parse (empty is 0). Beeps where it is not.
+  BOOL TakesSelectionReplaced(const char* text);
   void OnEditChar(UINT ch, UINT repeat, UINT flags);
   // The window's amount as the stored value text ("%.<fraction digits>f", the integer limit applied).
   CString StoredText(double magnitude, BOOL negative, const Format& format) const;

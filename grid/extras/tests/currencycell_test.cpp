@@ -193,13 +193,13 @@ TEST_F(CurrencyCellTest, FindAndReplaceWorkOnTheFormattedText) {
 }
 
 // A replaced amount goes in only as a pasted one: one amount alone, within 15 significant digits. The doors:
-// Replace All over another cell (0) and over the edited one (1), Replace (2) and Shift+Insert (3) over the
-// edited selection.
+// Replace All over another cell (0) and over the edited one (1), Replace (2), Shift+Insert (3) and Ctrl+V (4) over
+// the edited selection.
 TEST_F(CurrencyCellTest, AReplacedAmountIsTakenOnlyAsAPastedOne) {
   const std::pair<const char*, double> rows[] = {
       {"2,345", 2345.5}, {"12,345,678,901,234,567", 1234.5}, {"6/15/2", 1234.5}, {"1e4", 1234.5}};
   CGXFindReplaceState& state = CGXFindReplaceState::Get();
-  for (int door = 0; door < 4; ++door) {
+  for (int door = 0; door < 5; ++door) {
     for (const auto& [replace, stored] : rows) {
       SetCell(g, 1, 1, Currency("1234.5"));
       state.m_strFind = "1,234";
@@ -208,6 +208,7 @@ TEST_F(CurrencyCellTest, AReplacedAmountIsTakenOnlyAsAPastedOne) {
       if (door < 2) Control()->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&state), 1, 1);
       if (door == 2) Control()->ReplaceSelectedText(replace);
       if (door == 3) gxtest::PutClipboardText(replace), Chord(VK_SHIFT, VK_INSERT);
+      if (door == 4) gxtest::PutClipboardText(replace), Chord(VK_CONTROL, 'V');
       Key(VK_DOWN);  // stores the edit
       EXPECT_EQ(std::atof(g->GetCellValue(1, 1)), stored) << door << " " << replace;
     }
