@@ -843,11 +843,12 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
   };
   for (const plat::FileStep at : {plat::FileStep::Flush, plat::FileStep::Replace})
     for (const Change touch : {Change::Touched, Change::TouchedAccess})
-      for (const Door door : {Door::Key, Door::Section, Door::Batch})
-        cases.push_back({std::string("by rename, ") + (door == Door::Key ? "a key" : door == Door::Section ? "a section" : "a batch") +
-                             (touch == Change::Touched ? ", touched" : ", touched -a") +
+      for (const Door door : {Door::Key, Door::Section, Door::Batch}) {
+        const std::string saved = door == Door::Key ? "a key" : door == Door::Section ? "a section" : "a batch";
+        cases.push_back({"by rename, " + saved + (touch == Change::Touched ? ", touched" : ", touched -a") +
                              (at == plat::FileStep::Flush ? " at the flush" : " at the rename"),
                          false, read, touch, false, at, true, false, false, door});
+      }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
@@ -1636,8 +1637,8 @@ TEST(AtomicFile, EverySaveByRenameKeepsTheFilesAclAndAttributesAndANewFileIsAsIt
 }
 
 // A save by rename keeps attributes whose value or list of names is longer than a first ask reads: a 3 KiB "user."
-// value (ext4 keeps no more than a block's worth of them in all), and 40 "user." attributes. The settings edit replaces the file (rather than write it in place), and the
-// solver's cache, which writes no file in place, is saved.
+// value (ext4 keeps no more than a block's worth of them in all), and 40 "user." attributes. The settings edit
+// replaces the file (rather than write it in place), and the solver's cache, which writes no file in place, is saved.
 TEST(AtomicFile, ASaveByRenameKeepsALongAttributeValueAndALongListOfThem) {
   const struct {
     const char* name;
