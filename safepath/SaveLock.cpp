@@ -1,12 +1,17 @@
 #include "safepath/SaveLock.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -90,7 +95,7 @@ struct flock WholeFile(short type) {
   return lock;
 }
 
-enum class Got { Held, ReadersOnly, Busy, NoLocks };
+enum class Got { Held, Here, ReadersOnly, Busy, NoLocks };
 
 // Takes the write lock on the file open for writing as `fd`, waiting until `end` for a writer's lock in the way.
 Got WriteLock(int fd, Clock::time_point end) {
@@ -114,41 +119,156 @@ Got WriteLock(int fd, Clock::time_point end) {
   }
 }
 
+// The folder of the user's own locks, in each folder that may hold it: closed to every other user.
+constexpr char kLockFolder[] = "brim-save-locks";
+
+// The folder of locks in the folder open as `at` (closed after), made where missing: its descriptor where it is this
+// user's and open to no other (no group or other bits: made 0700), else -1.
+int LockFolderIn(int at) {
+  if (at < 0) return -1;
+  (void)::mkdirat(at, kLockFolder, 0700);
+  const int fd = ::openat(at, kLockFolder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  ::close(at);
+  struct stat st {};
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0) return fd;
+  if (fd >= 0) ::close(fd);
+  return -1;
+}
+
+int OpenFolder(const std::string& path) {
+  return path.empty() || path[0] != '/' ? -1 : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+// The user's cache folder (XDG_CACHE_HOME where absolute, else ~/.cache), made 0700 where missing: open, or -1.
+int CacheFolder() {
+  std::string cache;
+  if (const char* set = std::getenv("XDG_CACHE_HOME"); set && set[0] == '/') {
+    cache = set;
+  } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
+    cache = std::string(home) + "/.cache";
+  } else {
+    struct passwd entry {}, *found = nullptr;
+    char text[4096];
+    if (::getpwuid_r(::geteuid(), &entry, text, sizeof text, &found) != 0 || !found || !entry.pw_dir) return -1;
+    cache = std::string(entry.pw_dir) + "/.cache";
+  }
+  (void)::mkdir(cache.c_str(), 0700);
+  return OpenFolder(cache);
+}
+
+// The folder of the user's own locks: in the runtime folder the session gives, where that is the user's own of mode
+// 0700, else in the cache folder. Its descriptor, or -1 where neither gives one.
+int LockFolder() {
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) {
+    const int at = OpenFolder(runtime);
+    struct stat st {};
+    if (at >= 0 && (::fstat(at, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700)) {
+      ::close(at);
+    } else if (const int fd = LockFolderIn(at); fd >= 0) {
+      return fd;
+    }
+  }
+  return LockFolderIn(CacheFolder());
+}
+
+// The lock file's name for the file `leaf` in the folder `folder` describes: the folder's device and inode and a hash
+// (64-bit FNV-1a) of the name. Two names of one folder with one hash only share a lock.
+std::string LockName(const struct stat& folder, const std::string& leaf) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char c : leaf) hash = (hash ^ c) * 1099511628211ull;
+  char name[80];
+  std::snprintf(name, sizeof name, "%llx-%llx-%016llx.lock", static_cast<unsigned long long>(folder.st_dev),
+                static_cast<unsigned long long>(folder.st_ino), static_cast<unsigned long long>(hash));
+  return name;
+}
+
 }  // namespace
 
-SaveLock::SaveLock(SaveLock&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), noFile_(other.noFile_), dev_(other.dev_), ino_(other.ino_) {}
+SaveLock::SaveLock(SaveLock&& other) noexcept { *this = std::move(other); }
 
 SaveLock& SaveLock::operator=(SaveLock&& other) noexcept {
   if (this != &other) {
     release();
-    fd_ = std::exchange(other.fd_, -1);
-    noFile_ = other.noFile_;
-    dev_ = other.dev_;
-    ino_ = other.ino_;
+    file_ = std::exchange(other.file_, Lock{});
+    own_ = std::exchange(other.own_, Lock{});
+    ownFolder_ = std::exchange(other.ownFolder_, -1);
+    ownName_ = std::move(other.ownName_);
+    other.ownName_.clear();
+    noFile_ = std::exchange(other.noFile_, false);
   }
   return *this;
 }
 
+void SaveLock::Give(Lock& lock) noexcept {
+  if (lock.fd < 0) return;
+  Forget(lock.dev, lock.ino);
+  ::close(lock.fd);  // the lock goes with the last descriptor of its open file
+  lock = Lock{};
+}
+
 void SaveLock::release() noexcept {
   noFile_ = false;
-  if (fd_ < 0) return;
-  Forget(dev_, ino_);
-  ::close(fd_);  // the lock goes with the last descriptor of its open file
-  fd_ = -1;
+  Give(file_);
+  // Removed while still held, so that no lock file outlasts its save: a take that opened it meanwhile finds the name
+  // no longer holds what it locked, and opens the name again.
+  if (own_.fd >= 0) RemoveOwn(ownFolder_, ownName_.c_str(), own_.fd);
+  Give(own_);
+  if (ownFolder_ >= 0) ::close(ownFolder_);
+  ownFolder_ = -1;
+  ownName_.clear();
 }
 
 bool SaveLock::covers(const struct stat* file) const {
   if (noFile_) return !file;
-  if (fd_ < 0) return true;
-  return file && file->st_dev == dev_ && file->st_ino == ino_;
+  if (file_.fd < 0) return true;
+  return file && file->st_dev == file_.dev && file->st_ino == file_.ino;
 }
 
 int SaveLock::take(const HeldPath& held) { return take(held, Wait()); }
 
+int SaveLock::takeOwn(const HeldPath& held, Clock::time_point end) {
+  struct stat folder {};
+  if (::fstat(held.folder(), &folder) != 0) return ENOLCK;
+  std::string name = LockName(folder, held.leaf());
+  const int locks = LockFolder();
+  if (locks < 0) return ENOLCK;
+  for (;;) {
+    const int fd = ::openat(locks, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+    struct stat st {};
+    Got got = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? Got::Held : Got::NoLocks;
+    if (got == Got::Held && LockedHere(st)) got = Got::Here;
+    if (got == Got::Held) got = WriteLock(fd, end);
+    struct stat named {};
+    if (got == Got::Held && ::fstatat(locks, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        named.st_dev == st.st_dev && named.st_ino == st.st_ino) {
+      try {
+        Record(st);
+      } catch (...) {
+        ::close(fd);
+        ::close(locks);
+        throw;
+      }
+      own_ = {fd, st.st_dev, st.st_ino};
+      ownFolder_ = locks;
+      ownName_ = std::move(name);
+      return 0;
+    }
+    if (fd >= 0) ::close(fd);
+    // Held on a file the save that held it removed at its end: the lock goes to what the name holds now.
+    if (got == Got::Held && Clock::now() < end) continue;
+    ::close(locks);
+    return got == Got::Here ? EALREADY : got == Got::Held || got == Got::Busy ? EWOULDBLOCK : ENOLCK;
+  }
+}
+
 int SaveLock::take(const HeldPath& held, std::chrono::milliseconds wait) {
   release();
   const Clock::time_point end = Clock::now() + wait;
+  // The user's own lock first: no other user can hold it, and it alone runs the user's saves one at a time where a
+  // reader's lock keeps the file's own from everyone. One this thread holds already is its outer save's.
+  const int own = takeOwn(held, end);
+  if (own == EWOULDBLOCK) return EWOULDBLOCK;
+  const bool serialised = own == 0 || own == EALREADY;
   for (;;) {
     struct stat named {};
     const Under under = Look(held, named);
@@ -172,17 +292,22 @@ int SaveLock::take(const HeldPath& held, std::chrono::milliseconds wait) {
         Record(st);
       } catch (...) {
         ::close(fd);
+        release();
         throw;
       }
-      fd_ = fd;
-      dev_ = st.st_dev;
-      ino_ = st.st_ino;
+      file_ = {fd, st.st_dev, st.st_ino};
       return 0;
     }
     ::close(fd);
-    if (got == Got::Busy) return EWOULDBLOCK;
-    if (got != Got::Held) return 0;  // only readers' locks, or a file system that keeps no such locks
-    if (Clock::now() >= end) return EWOULDBLOCK;
+    if (got == Got::Busy || (got == Got::Held && Clock::now() >= end)) {
+      release();
+      return EWOULDBLOCK;
+    }
+    if (got == Got::Held) continue;
+    // Only readers' locks, or a file system that keeps no such locks: the user's own lock serialises the save alone.
+    if (serialised) return 0;
+    release();
+    return ENOLCK;
   }
 }
 

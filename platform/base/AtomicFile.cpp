@@ -362,6 +362,7 @@ bool AtomicFile::giveLooks() {
   const bool regular = old_ >= 0;
   if (regular && ::fstat(old_, &now) != 0) return fail(errno);
   if (merged_ && regular && !stillAsRead(&now)) return failChanged();
+  looks_ = now;
   // A hard link made since the open: the other name would keep the old text.
   if (regular && now.st_nlink > 1) return writeInPlaceInstead();
   // The owner and group first (a change of owner clears the set-user and set-group bits), then the mode, then the
@@ -484,14 +485,21 @@ bool AtomicFile::failInPlace(int e) {
   return merged_ && e == EBUSY ? failChanged() : fail(e);
 }
 
-bool AtomicFile::nameHoldsMerged() const {
+bool AtomicFile::nameHoldsMerged() {
   struct stat now {};
   if (::fstatat(held_.folder(), held_.leaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
     return mergedWith_.sameAs(nullptr);
   // A link only where it is the very link to no file the save began on, which the file is to replace.
   if (S_ISLNK(now.st_mode))
     return S_ISLNK(replacedLink_.st_mode) && now.st_dev == replacedLink_.st_dev && now.st_ino == replacedLink_.st_ino;
-  return mergedWith_.sameAs(&now);
+  if (mergedWith_.sameAs(&now)) return true;
+  // Only its times moved since the new file was given its looks (a touch, or touch -a): still the file read where its
+  // bytes are the text read. A change of what the new file took from it (its mode, owner, links: a change of its
+  // attributes moves no time but the change time) refuses the save.
+  const bool touched = (now.st_atim.tv_sec != looks_.st_atim.tv_sec || now.st_atim.tv_nsec != looks_.st_atim.tv_nsec ||
+                        now.st_mtim.tv_sec != looks_.st_mtim.tv_sec || now.st_mtim.tv_nsec != looks_.st_mtim.tv_nsec);
+  return old_ >= 0 && touched && now.st_mode == looks_.st_mode && now.st_uid == looks_.st_uid &&
+         now.st_gid == looks_.st_gid && now.st_nlink == looks_.st_nlink && stillAsRead(&now);
 }
 
 bool AtomicFile::commitRename() {

@@ -96,7 +96,8 @@ enum class MergedWrite { Written, FileChanged, Failed };
 // and just before a write in place, and after the write in place (the name given to another file during it:
 // FileChanged, the text only under the file's other names). Where only the file's status moved (same file and size),
 // its bytes are compared with the text read: when the save opens, when the looks are given and before a write in
-// place (not at the last look before a rename, after the looks: a status change there refuses the save).
+// place; at the last look before a rename, after the looks, only where its times alone moved (a touch: a change of
+// its mode, owner, links or attributes there refuses the save, whose new file would lack it).
 // A text merged with no file (the file's first save) is linked under the name only where the name is still free
 // (linkat, or a rename that replaces nothing): a file another save made there meanwhile is FileChanged, and the caller
 // reads that file and saves again. The caller holds the file's save lock (safepath/SaveLock.h) from before its read
@@ -176,7 +177,7 @@ class AtomicFile {
   bool commitInPlace();
   bool commitFresh();
   bool tookName(const std::string& leaf);
-  bool nameHoldsMerged() const;
+  bool nameHoldsMerged();
 
   Finish finish_ = Finish::Rename;
   int fd_ = -1;  // the temporary file or the spool file
@@ -193,6 +194,7 @@ class AtomicFile {
   bool merged_ = false;  // the name must hold the file mergedWith_ names
   bool mergedChanged_ = false;  // it no longer did
   MergedFile mergedWith_;
+  struct stat looks_ {};  // the file replaced as the temporary file was given its looks
   struct stat replacedLink_ {};  // the link to no file a text merged with no file replaces (none: not a link)
   struct stat committed_ {};  // the file written: the temporary file once flushed, or the file written in place
 };

@@ -129,12 +129,13 @@ struct Claim {
 // changing is then left to the looks of the read and the save, and the edit to its caller.
 constexpr int kMostTries = 4;
 
-// Walks to the file and takes its lock (ERROR_FILE_BEING_SAVED, false, where another save holds it past the wait).
+// Walks to the file and takes its lock (false: ERROR_FILE_BEING_SAVED where another save holds it past the wait,
+// ERROR_NO_SAVE_LOCK where no lock can be had).
 bool ClaimFile(const std::string& path, Claim& claim) {
   claim.walked = claim.held.walkToFile(path);
   for (int take = 0; !claim.walked && take < kMostTries; ++take) {
-    if (claim.lock.take(claim.held) == EWOULDBLOCK) {
-      SetLastError(ERROR_FILE_BEING_SAVED);
+    if (const int e = claim.lock.take(claim.held)) {
+      SetLastError(SaveLockError(e));
       return false;
     }
     claim.walked = claim.held.walkToFile(path);  // what the name holds now that no other save of it runs

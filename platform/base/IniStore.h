@@ -15,9 +15,10 @@
 // is written): a file exchanged under the name, or written in place, between the read and the write keeps its text,
 // and so does the file read. Edits of one file run one at a time across processes and threads: each holds the file's
 // save lock (safepath/SaveLock.h) from before its read to its write, a batch from its first read to its end's write;
-// one that cannot have it within the wait fails with ERROR_FILE_BEING_SAVED and writes nothing. The lock is waited for
-// with no lock of this process held, so reads and edits of other files go on meanwhile. Where the name holds no file
-// yet nothing is locked: the first save's file takes the name only while it is free, and an edit that finds a file
+// one that cannot have it within the wait fails with ERROR_FILE_BEING_SAVED and writes nothing, and one that cannot
+// have it at all (ERROR_NO_SAVE_LOCK: no folder of the user's own takes it, and readers hold the file's own,
+// SaveLock.h) writes nothing either. The lock is waited for with no lock of this process held, so reads and edits of
+// other files go on meanwhile. Where the name holds no file yet no file is locked: the first save's file takes the name only while it is free, and an edit that finds a file
 // made there meanwhile reads that file and saves again (a batch, whose edits are made, fails with
 // ERROR_FILE_CHANGED_SINCE_READ and writes nothing). Plain reads take the file as named, whoever owns it. An edit or
 // batch whose file would be larger than a read takes

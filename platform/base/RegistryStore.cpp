@@ -771,9 +771,11 @@ LONG Persist(State& s, const Key* skip = nullptr) {
     // A path its walk fails on is left to the save, which reports why.
     safepath::HeldPath held;
     safepath::SaveLock lock;
-    if (held.walkToFile(*s.file) == 0 && !(s.saving && s.saving->covers(held.exists() ? &held.file() : nullptr)) &&
-        lock.take(held, std::chrono::milliseconds(0)) == EWOULDBLOCK)
-      return kSaveLockBusy;
+    if (held.walkToFile(*s.file) == 0 && !(s.saving && s.saving->covers(held.exists() ? &held.file() : nullptr))) {
+      const int e = lock.take(held, std::chrono::milliseconds(0));
+      if (e == EWOULDBLOCK) return kSaveLockBusy;
+      if (e) return static_cast<LONG>(SaveLockError(e));
+    }
     int err = 0;
     struct stat written {};
     MergedFile stored = s.stored;
@@ -846,7 +848,8 @@ constexpr int kMostRuns = 4;
 // Runs a change of the store (`call`, given the state under its mutex), as Guarded. Where another program's save holds
 // the store file's lock, the change is taken back (Persist) and the lock is waited for with no lock of this process
 // held, so that reads and changes of the store by other threads go on meanwhile; the change then runs again, from
-// the start, under that lock. ERROR_FILE_BEING_SAVED where it is held past the wait.
+// the start, under that lock. ERROR_FILE_BEING_SAVED where it is held past the wait, ERROR_NO_SAVE_LOCK where none
+// can be had.
 template <class Call>
 LSTATUS Changing(Call&& call) {
   State& s = TheState();
@@ -868,9 +871,8 @@ LSTATUS Changing(Call&& call) {
     if (!file || run + 1 >= kMostRuns) return static_cast<LSTATUS>(ERROR_FILE_BEING_SAVED);
     const LSTATUS waited = Guarded([&]() -> LSTATUS {
       safepath::HeldPath held;
-      return held.walkToFile(*file) == 0 && saving.take(held) == EWOULDBLOCK
-                 ? static_cast<LSTATUS>(ERROR_FILE_BEING_SAVED)
-                 : ERROR_SUCCESS;
+      const int e = held.walkToFile(*file) == 0 ? saving.take(held) : 0;
+      return e ? static_cast<LSTATUS>(SaveLockError(e)) : ERROR_SUCCESS;
     });
     if (waited) return waited;
   }

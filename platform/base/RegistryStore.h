@@ -3,7 +3,8 @@
 // Key and value names match ignoring case and keep their spelling; subkeys enumerate in case-insensitive
 // sorted order. With a store file set, every change rewrites the file atomically (as the INI files are
 // written, under the file's save lock: ERROR_FILE_BEING_SAVED where another program's save holds it past the wait,
-// which is waited for with the change taken back, so that other threads use the store meanwhile)
+// which is waited for with the change taken back, so that other threads use the store meanwhile; ERROR_NO_SAVE_LOCK
+// where no lock can be had, safepath/SaveLock.h)
 // and only while the file is as this process loaded or last wrote it: a file another program changed since is not
 // written over (ERROR_FILE_CHANGED_SINCE_READ; setting the file again loads it), since the tree written whole would
 // drop that program's change. Setting the file loads it; without one (the default, and what each test starts with) the

@@ -19,6 +19,10 @@ void SetLastError(DWORD error) { tLastError = error; }
 
 namespace plat {
 
+DWORD SaveLockError(int e) {
+  return e == EWOULDBLOCK ? ERROR_FILE_BEING_SAVED : e == ENOLCK ? ERROR_NO_SAVE_LOCK : ErrnoToError(e);
+}
+
 DWORD ErrnoToError(int e) {
   switch (e) {
     case 0:
@@ -163,6 +167,9 @@ std::string SystemText(DWORD id) {
       return "The file changed since it was read; save again.";
     case ERROR_FILE_BEING_SAVED:
       return "The file is being saved by another program; save again once it is done.";
+    case ERROR_NO_SAVE_LOCK:
+      return "The file's save lock cannot be had: no folder of the user's own (the runtime or the cache folder) takes "
+             "it, and readers hold the file's own lock or its file system keeps none. Nothing was saved.";
     case ERROR_FILE_SIZE_UNKNOWN:
       return "The file is not a regular file whose size can be known before it is read.";
     case ERROR_BADDB:

@@ -58,6 +58,9 @@ constexpr DWORD ERROR_STORE_TOO_LARGE = 0x20000003u;
 constexpr DWORD ERROR_FILE_CHANGED_SINCE_READ = 0x20000004u;
 // A save refused because another program's save of the file held it (its save lock) for the whole wait:
 constexpr DWORD ERROR_FILE_BEING_SAVED = 0x20000005u;
+// A save refused because it could not be made one at a time with the user's other saves of the file (no folder of the
+// user's own takes its save lock, and the file's own lock cannot be had):
+constexpr DWORD ERROR_NO_SAVE_LOCK = 0x20000006u;
 
 constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
 // A name whose symbolic links lead round in a loop (or through too many).
@@ -91,6 +94,9 @@ namespace plat {
 DWORD ErrnoToError(int errnoValue);
 // Sets the last error from errno and returns it.
 DWORD SetLastErrorFromErrno(int errnoValue);
+// The error a save refused by its save lock answers (safepath::SaveLock::take's EWOULDBLOCK: ERROR_FILE_BEING_SAVED;
+// ENOLCK: ERROR_NO_SAVE_LOCK).
+DWORD SaveLockError(int errnoValue);
 // The system's text for a classic error number, as FormatMessage gives it without its line break: the one place
 // of the texts every reader of files shows ("Permission denied.", "The file is not a regular file (a FIFO, a
 // device or a socket).", "The file changed while it was read; try again once it is written.", "The file is not a

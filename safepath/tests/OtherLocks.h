@@ -4,10 +4,13 @@
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -39,22 +42,32 @@ inline int Take(const std::filesystem::path& path, Kind kind) {
   return -1;
 }
 
-// The descriptors of this process open on `path` (as /proc names what they are open on): a save waiting for a lock
-// holds its file open.
-inline int OpenHere(const std::filesystem::path& path) {
+// The descriptors of this process open on `path` (as /proc names what they are open on), or with `under`, on a file in
+// the folder `path`: a save waiting for a lock holds its file open, and one waiting for the user's own lock the lock's
+// file in the user's lock folder (LockFolder).
+inline int OpenHere(const std::filesystem::path& path, bool under = false) {
   int count = 0;
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     std::error_code ec;
-    count += std::filesystem::read_symlink(entry.path(), ec) == path;
+    const std::filesystem::path open = std::filesystem::read_symlink(entry.path(), ec);
+    count += under ? open.parent_path() == path : open == path;
   }
   return count;
 }
 
+// The folder of the user's own save locks, as the tests run them: in the test program's runtime folder.
+inline std::filesystem::path LockFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  return std::filesystem::path(runtime ? runtime : "") / "brim-save-locks";
+}
+
 // A process of another user that holds a lock on `name` in `folder` (as root the folder and the file must let them in)
-// from the construction, which waits until it is held, to release().
+// from the construction, which waits until it is held, to release(). Following the name, it locks each file the name
+// holds as soon as it sees it there (a save by rename gives the name a new file each time).
+enum class Follow { No, Name };
 class Holder {
  public:
-  Holder(const std::filesystem::path& folder, const std::string& name, Kind kind) {
+  Holder(const std::filesystem::path& folder, const std::string& name, Kind kind, Follow follow = Follow::No) {
     int ready[2], done[2];
     if (::pipe2(ready, O_CLOEXEC) != 0) return;
     if (::pipe2(done, O_CLOEXEC) != 0) {
@@ -65,9 +78,20 @@ class Holder {
     pid_ = another_user::Start(folder, [&] {
       ::close(ready[0]);
       ::close(done[1]);
-      char held = Take(name, kind) >= 0 ? 1 : 0;
+      int fd = Take(name, kind);
+      char held = fd >= 0 ? 1 : 0;
       if (::write(ready[1], &held, 1) != 1) return 1;
-      return static_cast<int>(::read(done[0], &held, 1));  // until the test lets go: the pipe's end
+      if (follow == Follow::No) return static_cast<int>(::read(done[0], &held, 1));  // until the test lets go
+      struct stat locked {}, now {};
+      struct pollfd end {done[0], POLLIN, 0};
+      for (::fstat(fd, &locked); ::poll(&end, 1, 0) == 0;) {
+        if (::stat(name.c_str(), &now) != 0 || (now.st_dev == locked.st_dev && now.st_ino == locked.st_ino)) continue;
+        if (const int again = Take(name, kind); again >= 0) {
+          ::close(fd);
+          ::fstat(fd = again, &locked);
+        }
+      }
+      return 0;
     });
     ::close(ready[1]);
     ::close(done[0]);

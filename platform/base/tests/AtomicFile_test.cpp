@@ -64,13 +64,14 @@ long Entries(const std::filesystem::path& dir) {
   return std::distance(std::filesystem::directory_iterator(dir), {});
 }
 
-// Points TMPDIR at a folder for a scope.
-struct TmpdirScope {
-  explicit TmpdirScope(const std::string& dir) {
-    if (const char* was = std::getenv("TMPDIR")) old = was;
-    ::setenv("TMPDIR", dir.c_str(), 1);
+// Sets an environment variable (none: unsets it) for a scope.
+struct EnvScope {
+  EnvScope(const char* name, const std::optional<std::string>& value) : name(name) {
+    if (const char* was = std::getenv(name)) old = was;
+    value ? (void)::setenv(name, value->c_str(), 1) : (void)::unsetenv(name);
   }
-  ~TmpdirScope() { old ? (void)::setenv("TMPDIR", old->c_str(), 1) : (void)::unsetenv("TMPDIR"); }
+  ~EnvScope() { old ? (void)::setenv(name, old->c_str(), 1) : (void)::unsetenv(name); }
+  const char* name;
   std::optional<std::string> old;
 };
 
@@ -108,7 +109,7 @@ TEST(AtomicFile, AFileItsOwnerMayNotWriteIsNeverReplaced) {
 // temporary folder (missing here), also when it is streamed to a file with a second hard link.
 TEST(AtomicFile, AWritableFileInAFolderWithoutRoomForATemporaryIsWrittenInPlace) {
   TempDir dir;
-  TmpdirScope tmpdir(dir / "missing");
+  EnvScope tmpdir("TMPDIR", dir / "missing");
   const std::string file = dir / "s.dao";
   Put(file, "a much longer old text");
   const ino_t before = Inode(file);
@@ -290,6 +291,15 @@ TEST(AtomicFile, AReplaceKeepsTheOwnerGroupAndLinksOrWritesInPlace) {
   ASSERT_EQ(::link(file.c_str(), link.c_str()), 0);
   ASSERT_TRUE(plat::WriteFileAtomically(file, "both names", err)) << err;
   EXPECT_EQ(ReadAll(link), "both names");
+  EXPECT_EQ(Entries(dir.Path()), 2);
+  // An empty text over an empty file there (a batch that adds a section and takes it away): no room to reserve.
+  Put(file, "");
+  plat::IniStore::ClearCache();
+  plat::ProfileBatch batch(file.c_str());
+  EXPECT_TRUE(WritePrivateProfileString("T", "m", "1", file.c_str()));
+  EXPECT_TRUE(WritePrivateProfileString("T", nullptr, nullptr, file.c_str()));
+  EXPECT_TRUE(batch.Close()) << plat::SystemErrorText(GetLastError());
+  EXPECT_EQ(ReadAll(link), "");
   EXPECT_EQ(Entries(dir.Path()), 2);
 }
 
@@ -724,44 +734,66 @@ std::vector<std::string> RunAtOnce(int count, const std::function<std::string(in
 
 }  // namespace
 
-// Two programs add 200 keys each to one settings file at once, a write a key: every key a write answered done is in
-// the file afterwards, whether the file is saved by rename (a folder of the user's own) or in place (a folder where
-// no temporary file can be made), and no other file is left beside it.
+// Two programs add 200 keys each to one settings file at once, a write a key: every write is done within the wait, and
+// every key is in the file afterwards, whether the file is saved by rename (a folder of the user's own) or in place (a
+// folder where no temporary file can be made), and no other file is left beside it. So too while a process of another
+// user who may only read the file (mode 0644) holds a read lock (of the open file, or of the process) or a flock on
+// each file the name holds, through a read-only descriptor: it holds the file's own lock off from every save.
 TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
   constexpr int kKeys = 200;
-  for (const bool inPlace : {false, true}) {
-    SCOPED_TRACE(inPlace ? "in place" : "by rename");
-    TempDir dir;
-    const std::string file = dir / "s.dao";
-    Put(file, "[S]\r\nk=1\r\n");
-    std::optional<plat::FileFaultScope> readOnlyFolder;
-    if (inPlace) readOnlyFolder.emplace(plat::ReadOnlyFolderFaults(dir.Path().string()));
-    const std::vector<std::string> answers = RunAtOnce(2, [&](int id) {
-      plat::IniStore::ClearCache();
-      std::string written;
-      const std::string section = "W" + std::to_string(id);
-      for (int i = 0; i < kKeys; ++i)
-        written += WritePrivateProfileString(section.c_str(), ("k" + std::to_string(i)).c_str(), "1", file.c_str())
-                       ? '1'
-                       : '0';
-      return written;
-    });
-    plat::IniStore::ClearCache();
-    for (int id = 0; id < 2; ++id) {
-      const std::string& written = answers[static_cast<std::size_t>(id)];
-      ASSERT_EQ(written.size(), static_cast<std::size_t>(kKeys)) << id;
-      EXPECT_GT(std::count(written.begin(), written.end(), '1'), 0) << id;
-      const std::string section = "W" + std::to_string(id);
-      int lost = 0;
-      for (int i = 0; i < kKeys; ++i) {
-        char value[8] = "";
-        GetPrivateProfileString(section.c_str(), ("k" + std::to_string(i)).c_str(), "", value, sizeof value,
-                                file.c_str());
-        lost += written[static_cast<std::size_t>(i)] == '1' && std::string(value) != "1";
+  using other_locks::Kind;
+  const struct {
+    const char* name;
+    std::optional<Kind> reader;
+  } readers[] = {
+      {"no reader", std::nullopt},
+      {"a reader's lock", Kind::Read},
+      {"a reader process's lock", Kind::ClassicRead},
+      {"a reader's flock", Kind::SharedFlock},
+  };
+  for (const auto& r : readers) {
+    for (const bool inPlace : {false, true}) {
+      SCOPED_TRACE(std::string(r.name) + (inPlace ? ", in place" : ", by rename"));
+      TempDir dir;
+      ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+      const std::string file = dir / "s.dao";
+      Put(file, "[S]\r\nk=1\r\n");
+      ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+      std::optional<other_locks::Holder> reader;
+      if (r.reader) {
+        reader.emplace(dir.Path(), "s.dao", *r.reader, other_locks::Follow::Name);
+        ASSERT_TRUE(reader->holding());
       }
-      EXPECT_EQ(lost, 0) << section;
+      std::optional<plat::FileFaultScope> readOnlyFolder;
+      if (inPlace) readOnlyFolder.emplace(plat::ReadOnlyFolderFaults(dir.Path().string()));
+      const std::vector<std::string> answers = RunAtOnce(2, [&](int id) {
+        plat::IniStore::ClearCache();
+        std::string written;
+        const std::string section = "W" + std::to_string(id);
+        for (int i = 0; i < kKeys; ++i)
+          written += WritePrivateProfileString(section.c_str(), ("k" + std::to_string(i)).c_str(), "1", file.c_str())
+                         ? '1'
+                         : '0';
+        return written;
+      });
+      if (reader) reader->release();
+      plat::IniStore::ClearCache();
+      for (int id = 0; id < 2; ++id) {
+        const std::string& written = answers[static_cast<std::size_t>(id)];
+        ASSERT_EQ(written.size(), static_cast<std::size_t>(kKeys)) << id;
+        EXPECT_EQ(std::count(written.begin(), written.end(), '1'), kKeys) << id;
+        const std::string section = "W" + std::to_string(id);
+        int lost = 0;
+        for (int i = 0; i < kKeys; ++i) {
+          char value[8] = "";
+          GetPrivateProfileString(section.c_str(), ("k" + std::to_string(i)).c_str(), "", value, sizeof value,
+                                  file.c_str());
+          lost += written[static_cast<std::size_t>(i)] == '1' && std::string(value) != "1";
+        }
+        EXPECT_EQ(lost, 0) << section;
+      }
+      EXPECT_EQ(Entries(dir.Path()), 1);
     }
-    EXPECT_EQ(Entries(dir.Path()), 1);
   }
 }
 
@@ -772,12 +804,15 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
 // another file as the write ends: the key is not under the name. A change of the file's status alone (its mode, a new
 // hard link, a touch) changes none of the bytes read: the edit is saved, with the file's looks as they are now (the
 // new mode; written in place where a link was made), whether the change comes during the save or before it begins,
-// and so is a change of the registry-style store, which holds the text it read too.
+// and so is a change of the registry-style store, which holds the text it read too. A touch (or touch -a) as the text
+// is flushed or just before the rename, after the new file got its looks, is no change either: a key's, a section's
+// and a batch's save is done; a new mode there, which the new file would lack, refuses the save.
 TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
   const std::string read = "[S]\r\nk=1\r\n";
   enum class Change { Written, RenamedOver, Mode, Linked, TouchedAccess, Touched };
-  const struct {
-    const char* name;
+  enum class Door { Key, Section, Batch };
+  struct Case {
+    std::string name;
     bool inPlace;  // the folder takes no temporary file
     std::string changed;
     Change change = Change::Written;
@@ -786,7 +821,9 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
     bool saved = false;
     bool inBatch = false;  // changed between a batch's read and its end, before the save begins
     bool store = false;  // a key made in the registry-style store, whose file it is
-  } cases[] = {
+    Door door = Door::Key;  // how a settings file is saved
+  };
+  std::vector<Case> cases = {
       {"by rename, a section appended", false, read + "[T]\r\nm=3\r\n"},
       {"by rename, a value changed", false, "[S]\r\nk=2\r\n"},
       {"in place, a section appended", true, read + "[T]\r\nm=3\r\n"},
@@ -799,10 +836,19 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
        plat::FileStep::Modify, true},
       {"by rename, touched", false, read, Change::Touched, false, plat::FileStep::Modify, true},
       {"in place, its mode changed", true, read, Change::Mode, false, plat::FileStep::Modify, true},
+      {"by rename, its mode changed at the rename", false, read, Change::Mode, false, plat::FileStep::Replace},
       {"in a batch, its mode changed before the save", false, read, Change::Mode, false, std::nullopt, true, true},
       {"the registry store by rename, its mode changed", false, "", Change::Mode, false, plat::FileStep::Modify, true,
        false, true},
   };
+  for (const plat::FileStep at : {plat::FileStep::Flush, plat::FileStep::Replace})
+    for (const Change touch : {Change::Touched, Change::TouchedAccess})
+      for (const Door door : {Door::Key, Door::Section, Door::Batch}) {
+        const std::string saved = door == Door::Key ? "a key" : door == Door::Section ? "a section" : "a batch";
+        cases.push_back({"by rename, " + saved + (touch == Change::Touched ? ", touched" : ", touched -a") +
+                             (at == plat::FileStep::Flush ? " at the flush" : " at the rename"),
+                         false, read, touch, false, at, true, false, false, door});
+      }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
@@ -860,16 +906,18 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
       return 0;
     });
     const auto edit = [&] {
+      if (c.door == Door::Section)
+        return WritePrivateProfileSection("S", std::string("k=1\0new=x\0", 11).c_str(), file.c_str()) != FALSE;
       if (!c.store) return WritePrivateProfileString("S", "new", "x", file.c_str()) != FALSE;
       HKEY made = nullptr;
       const bool saved = RegCreateKey(HKEY_CURRENT_USER, "Software\\New", &made) == ERROR_SUCCESS;
       if (made) RegCloseKey(made);
       return saved;
     };
-    if (c.inBatch) {
+    if (c.inBatch || c.door == Door::Batch) {
       plat::ProfileBatch batch(file.c_str());
       EXPECT_TRUE(edit());
-      change();
+      if (c.inBatch) change();
       EXPECT_EQ(batch.Close() != FALSE, c.saved) << plat::SystemErrorText(GetLastError());
     } else {
       EXPECT_EQ(edit(), c.saved) << plat::SystemErrorText(GetLastError());
@@ -1031,6 +1079,63 @@ TEST(AtomicFile, OnlyAProgramThatMayWriteTheFileHoldsItsSavesOff) {
   }
 }
 
+// A save's own lock goes in a folder of the user's own (mode 0700): the runtime folder, where that is the user's own
+// of mode 0700, else the cache folder, where its lock folder is made 0700. Where neither gives one (open to others,
+// another user's, missing), the file's own lock alone runs the user's saves one at a time: while another user's read
+// lock holds it off, each save is refused with ERROR_NO_SAVE_LOCK and writes nothing, and once they let go it is done.
+// At every door.
+TEST(AtomicFile, ASaveWithoutAFolderOfTheUsersOwnForItsLockRunsUnderTheFilesLockOrIsRefused) {
+  enum class Folder { Own, Open, Theirs, Missing };
+  const struct {
+    const char* name;
+    Folder runtime;  // XDG_RUNTIME_DIR
+    Folder locks;    // the lock folder in XDG_CACHE_HOME (missing: no cache folder can be made)
+    bool serialised;
+  } cases[] = {
+      {"the runtime folder open to others", Folder::Open, Folder::Own, true},
+      {"the runtime folder another user's", Folder::Theirs, Folder::Own, true},
+      {"no runtime folder, the cache's lock folder open to others", Folder::Missing, Folder::Open, false},
+      {"no runtime folder, the cache's lock folder another user's", Folder::Missing, Folder::Theirs, false},
+      {"no runtime folder, no cache folder", Folder::Missing, Folder::Missing, false},
+  };
+  const auto make = [](const std::string& path, Folder how) {
+    return how == Folder::Missing || how == Folder::Own ||
+           (::mkdir(path.c_str(), 0700) == 0 && (how != Folder::Open || ::chmod(path.c_str(), 0755) == 0) &&
+            (how != Folder::Theirs || ::chown(path.c_str(), another_user::kUid, another_user::kUid) == 0));
+  };
+  for (const auto& c : cases) {
+    // Only root can give a folder to another user.
+    if (!another_user::AsRoot() && (c.runtime == Folder::Theirs || c.locks == Folder::Theirs)) continue;
+    TempDir places;
+    const std::string runtime = places / "run", cache = places / "cache", locks = cache + "/brim-save-locks";
+    ASSERT_EQ(::mkdir(cache.c_str(), 0700), 0);
+    Put(places / "file", "");
+    ASSERT_TRUE(make(runtime, c.runtime) && make(locks, c.locks));
+    const EnvScope runtimeFolder("XDG_RUNTIME_DIR", c.runtime == Folder::Missing ? std::nullopt
+                                                                                 : std::optional<std::string>(runtime));
+    const EnvScope cacheFolder("XDG_CACHE_HOME", c.locks == Folder::Missing ? places / "file/cache" : cache);
+    for (const Door& door : SaveDoors()) {
+      SCOPED_TRACE(std::string(c.name) + ", " + door.name);
+      TempDir dir;
+      ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+      const std::string file = dir / "s.dao";
+      Put(file, door.text);
+      ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+      plat::IniStore::ClearCache();
+      other_locks::Holder reader(dir.Path(), "s.dao", other_locks::Kind::Read);
+      ASSERT_TRUE(reader.holding());
+      EXPECT_EQ(door.save(file), c.serialised ? 0u : ERROR_NO_SAVE_LOCK);
+      EXPECT_EQ(ReadAll(file).find("new") != std::string::npos, c.serialised);
+      reader.release();
+      EXPECT_EQ(door.save(file), 0u);
+      struct stat st {};
+      EXPECT_EQ(::stat(locks.c_str(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700 &&
+                    Entries(locks) == 0,
+                c.locks == Folder::Own);
+    }
+  }
+}
+
 // The wait for another program's lock holds no other work of the program off: while a key's save, a batch or a change
 // of the registry store waits on a write lock another process holds on its file, another thread's read (of another
 // settings file, of the store) and edit of another settings file are answered, and its save of the same file waits
@@ -1095,8 +1200,11 @@ TEST(AtomicFile, ASaveWaitingForAnotherProgramsLockHoldsNoOtherWorkOff) {
     } else if (c.work == Work::EditOther) {
       EXPECT_TRUE(WritePrivateProfileString("O", "m", "2", other.c_str()));
     } else {
+      // It waits for the user's own lock, which the first holds.
+      const int locks = other_locks::OpenHere(other_locks::LockFolder(), true);
       same = std::thread([&] { sameSaved = save("b"); });
-      while (other_locks::OpenHere(file) <= open + 1 && sameSaved < 0) std::this_thread::yield();
+      while (other_locks::OpenHere(other_locks::LockFolder(), true) <= locks && sameSaved < 0)
+        std::this_thread::yield();
     }
     EXPECT_EQ(saved.load(), -1);  // still waiting
     holder.release();
@@ -1438,7 +1546,7 @@ TEST(AtomicFile, EverySaveByRenameKeepsTheFilesAclAndAttributesAndANewFileIsAsIt
        [](const std::string& path) { return PrintPage("PNG", path.c_str(), "Doc"); }, true},
       {"a PDF print to no name", "Doc", "Doc.pdf", nullptr,
        [](const std::string& path) {
-         TmpdirScope folder(std::filesystem::path(path).parent_path().string());
+         EnvScope folder("TMPDIR", std::filesystem::path(path).parent_path().string());
          return PrintPage("PDF", nullptr, "Doc");
        },
        true},
@@ -1524,6 +1632,46 @@ TEST(AtomicFile, EverySaveByRenameKeepsTheFilesAclAndAttributesAndANewFileIsAsIt
       ASSERT_EQ(::stat(file.c_str(), &saved), 0);
       EXPECT_EQ(saved.st_mode & 07777, 0600u);
       EXPECT_EQ(Attribute(file, "system.posix_acl_access"), "(none)");
+    }
+  }
+}
+
+// A save by rename keeps attributes whose value or list of names is longer than a first ask reads: a 3 KiB "user."
+// value (ext4 keeps no more than a block's worth of them in all), and 40 "user." attributes. The settings edit
+// replaces the file (rather than write it in place), and the solver's cache, which writes no file in place, is saved.
+TEST(AtomicFile, ASaveByRenameKeepsALongAttributeValueAndALongListOfThem) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> attributes;
+  } cases[] = {
+      {"a 3 KiB value", {{"user.long", std::string(3072, 'v')}}},
+      {"40 attributes", [] {
+         std::vector<std::pair<std::string, std::string>> many;
+         for (int i = 0; i < 40; ++i) many.emplace_back("user.tag" + std::to_string(i), std::to_string(i));
+         return many;
+       }()},
+  };
+  const struct {
+    const char* name;
+    std::function<bool(const std::string& path)> save;
+  } savers[] = {
+      {"a settings edit",
+       [](const std::string& path) { return WritePrivateProfileString("S", "k", "new", path.c_str()) != FALSE; }},
+      {"the solver's cache", [](const std::string& path) { return SmartCache().Save(path); }},
+  };
+  for (const auto& c : cases) {
+    for (const auto& saver : savers) {
+      SCOPED_TRACE(std::string(c.name) + ", " + saver.name);
+      TempDir dir;
+      const std::string file = dir / "s.dao";
+      Put(file, "[S]\r\nk=old\r\n");
+      for (const auto& [name, value] : c.attributes)
+        ASSERT_EQ(::setxattr(file.c_str(), name.c_str(), value.data(), value.size(), 0), 0) << errno;
+      plat::IniStore::ClearCache();
+      const ino_t before = Inode(file);
+      EXPECT_TRUE(saver.save(file));
+      EXPECT_NE(Inode(file), before);  // saved by rename
+      for (const auto& [name, value] : c.attributes) EXPECT_EQ(Attribute(file, name.c_str()), value) << name;
     }
   }
 }

@@ -2,7 +2,9 @@
 // program was started with, and TMPDIR names it from then on, for the program and for every program it starts, so
 // test programs run at the same time never meet in the temporary folder. It is removed at exit, after the
 // program's static objects are gone, whatever the tests' outcome. Each test removes what it wrote: anything still
-// in the folder then was left behind, and the program names it and fails.
+// in the folder then was left behind, and the program names it and fails. Beside it the program gets a runtime folder
+// of its own (mode 0700), which XDG_RUNTIME_DIR names, so that what a save keeps there (its save lock's file, held
+// only while it runs) stays out of the user's own; it goes at exit too.
 #pragma once
 
 #include "platform/base/tests/TempDir.h"
@@ -21,6 +23,7 @@ namespace detail {
 
 struct PrivateTemp {
   std::filesystem::path folder;
+  std::filesystem::path runtime;
   pid_t owner = 0;
 };
 
@@ -36,6 +39,7 @@ inline void RemovePrivateTempAtExit() {
     return;   // a forked child that exits normally leaves the folder to its parent
   std::string left;
   std::error_code ec;
+  std::filesystem::remove_all(temp.runtime, ec);
   for (std::filesystem::recursive_directory_iterator it(temp.folder, ec), end; !ec && it != end; it.increment(ec))
     left += "  " + it->path().lexically_relative(temp.folder).string() + "\n";
   std::filesystem::remove_all(temp.folder, ec);
@@ -52,7 +56,9 @@ inline void RemovePrivateTempAtExit() {
 inline void UsePrivateTempFolder(const std::string& prefix) {
   detail::PrivateTemp& temp = detail::ThePrivateTemp();
   temp.folder = MakeTempFolder(prefix);
+  temp.runtime = MakeTempFolder(prefix + "-run");
   temp.owner = ::getpid();
+  ::setenv("XDG_RUNTIME_DIR", temp.runtime.c_str(), 1);
   ::setenv("TMPDIR", temp.folder.c_str(), 1);
   std::atexit(&detail::RemovePrivateTempAtExit);
 }
