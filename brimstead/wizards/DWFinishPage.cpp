@@ -222,8 +222,8 @@ bool CDWFinishPage::RefusesReportPath() {
   // A folder, a path in a missing folder and a file that may not be replaced can never take the report; nor can a
   // path without a name (a bare drive, "x:", is the drive's current folder, as "x:." is), the project or the
   // settings file that Finish saves.
-  const bool named = sheet.IsEmpty() || plat::NameStart(sheet.View()) < static_cast<size_t>(sheet.GetLength());
-  return !named || DirectoryExists(sheet) || !DirectoryExists(plat::FolderOf(sheet.View()).c_str()) ||
+  const bool nameless = !sheet.IsEmpty() && plat::NameStart(sheet.View()) == static_cast<size_t>(sheet.GetLength());
+  return nameless || DirectoryExists(sheet) || !DirectoryExists(plat::FolderOf(sheet.View()).c_str()) ||
          (FileExists(sheet) && !CanReplace(sheet)) || NamesAKeptFile(record, sheet);
 }
 
@@ -257,8 +257,8 @@ bool CDWFinishPage::ValidateAndStore() {
 }
 
 bool CDWFinishPage::DeleteSpreadsheetBeforeRun() {
-  // Judged again at the run, by the same check, once the settings are saved: the host is never told to write, nor
-  // is the old report deleted at, a path the page refuses.
+  // Judged again by the same check at the run, once the settings are saved: a path the page refuses is neither
+  // deleted nor handed to the host.
   if (RefusesReportPath()) {
     RefuseSpreadsheet(IsWindowVisible() != FALSE);
     return false;
