@@ -452,7 +452,10 @@ CString CAnalysisData::GetOutputFilePath() const {
     }
     return GetChosenOutputFileName().Left(MAX_PATH - 1);
   }
-  const CString base = m_BaseOutputFileName.IsEmpty() ? project.name : m_BaseOutputFileName;
+  // The automatic name is a file of the project's folder: of a base with folders ("/some/folder/b", "../b", "sub/b",
+  // "x:b") only its name counts, as for a chosen relative name.
+  const CString baseName = FileNameOfPath(m_BaseOutputFileName);
+  const CString base = baseName.IsEmpty() ? project.name : baseName;
   // The first name is "<base>_.<ext>" (an underscore and no number): stored settings and the host's file lists
   // have always used it, so it stays.
   return FirstFreePath(directory, [&](int n) {

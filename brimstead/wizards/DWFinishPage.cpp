@@ -12,6 +12,7 @@
 #include "platform/framework/MessageBox.h"
 #include "shared/Misc_Path.h"
 
+#include <optional>
 #include <string>
 
 BEGIN_MESSAGE_MAP(CDWFinishPage, CSettingsFilePage)
@@ -35,6 +36,29 @@ bool CanReplace(const CString& path) {
   const DWORD attributes = ::GetFileAttributes(file.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY) &&
          _access(folder.c_str(), 2) == 0;
+}
+
+// Whether `report` names the file `kept`: the file itself, however either is spelt (another spelling, a link, a
+// hard link). A kept file that is not there is no file, unless Finish makes it (`madeByFinish`): then a report path
+// that names nothing yet names it when both are one name in one folder.
+bool NamesFile(const CString& report, const CString& kept, bool madeByFinish) {
+  if (report.IsEmpty() || kept.IsEmpty())
+    return false;
+  const std::optional<plat::FileIdentity> reportFile = plat::IdentityOf(report);
+  if (const std::optional<plat::FileIdentity> keptFile = plat::IdentityOf(kept))
+    return reportFile == keptFile;
+  if (!madeByFinish || reportFile)
+    return false;
+  const std::optional<plat::FileIdentity> keptFolder = plat::IdentityOf(plat::FolderOf(kept.View()).c_str());
+  return keptFolder && FileNameOfPath(report) == FileNameOfPath(kept) &&
+         plat::IdentityOf(plat::FolderOf(report.View()).c_str()) == keptFolder;
+}
+
+// Whether the report path names a file that Finish keeps: the project (which the host holds open) or the settings
+// file that Finish saves before the run.
+bool NamesAKeptFile(const CAnalysisData& record, const CString& report) {
+  return NamesFile(report, record.m_ProjectPath, false) ||
+         (record.m_bSaveSettings && NamesFile(report, record.m_SettingsPath, true));
 }
 
 }  // namespace
@@ -195,9 +219,12 @@ bool CDWFinishPage::RefusesReportPath() {
   if (!QuickDecoupling() || record.m_nDRCReportMode == DRCNoReport)
     return false;
   const CString& sheet = record.m_DRCReportFile;
-  // A folder, a path in a missing folder and a file that may not be replaced can never take the report.
-  return DirectoryExists(sheet) || !DirectoryExists(plat::FolderOf(sheet.View()).c_str()) ||
-         (FileExists(sheet) && !CanReplace(sheet));
+  // A folder, a path in a missing folder and a file that may not be replaced can never take the report; nor can a
+  // path without a name (a bare drive, "x:", is the drive's current folder, as "x:." is), the project or the
+  // settings file that Finish saves.
+  const bool nameless = !sheet.IsEmpty() && plat::NameStart(sheet.View()) == static_cast<size_t>(sheet.GetLength());
+  return nameless || DirectoryExists(sheet) || !DirectoryExists(plat::FolderOf(sheet.View()).c_str()) ||
+         (FileExists(sheet) && !CanReplace(sheet)) || NamesAKeptFile(record, sheet);
 }
 
 bool CDWFinishPage::RefusesControlCharacter(HWND owner) {
@@ -230,6 +257,12 @@ bool CDWFinishPage::ValidateAndStore() {
 }
 
 bool CDWFinishPage::DeleteSpreadsheetBeforeRun() {
+  // Judged again by the same check at the run, once the settings are saved: a path the page refuses is neither
+  // deleted nor handed to the host.
+  if (RefusesReportPath()) {
+    RefuseSpreadsheet(IsWindowVisible() != FALSE);
+    return false;
+  }
   const CAnalysisData& record = Record();
   if (m_TestedSpreadsheet.IsEmpty() || record.m_DRCReportFile != m_TestedSpreadsheet || !QuickDecoupling() ||
       record.m_nDRCReportMode == DRCNoReport || !FileExists(record.m_DRCReportFile))

@@ -39,11 +39,13 @@ public:
   void DoDataExchange(CDataExchange* pDX) override;
 
   // Deletes the spreadsheet that the last leaving of this page found replaceable, when the record still asks for
-  // a Quick decoupling report into that file and the file exists. False (after the message) when it cannot be
-  // deleted; true otherwise, also when nothing was to delete.
+  // a Quick decoupling report into that file and the file exists. False (after the message) when the report path
+  // is refused (RefusesReportPath) or the file cannot be deleted; true otherwise, also when nothing was to delete.
   bool DeleteSpreadsheetBeforeRun();
-  // Whether the record asks for a Quick decoupling report into a path that can never take it: a folder, a path in
-  // a missing folder, a file that may not be replaced. Leaving the page refuses such a path (with its box).
+  // Whether the record asks for a Quick decoupling report into a path that can never take it: a folder (also a bare
+  // drive), a path in a missing folder, a file that may not be replaced, the project file or the settings file that
+  // Finish saves (judged as files: another spelling or a link of one is that file). Leaving the page refuses such a
+  // path (with its box), as do Finish on any page and the run itself.
   static bool RefusesReportPath();
   // Whether the output name, or the report path of a Quick decoupling report, holds a control character; with an
   // `owner` its box says so.

@@ -76,6 +76,17 @@ FILE* FOpen(const char* path, const char* mode) {
 
 int Remove(const char* path) { return path ? std::remove(NativePath(path).c_str()) : (errno = EINVAL, -1); }
 
+std::optional<FileIdentity> IdentityOf(const char* path) {
+  if (!path) {
+    errno = EINVAL;
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::stat(NativePath(path).c_str(), &st) != 0)
+    return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 int Rename(const char* oldPath, const char* newPath) {
   if (!oldPath || !newPath) {
     errno = EINVAL;

@@ -7,6 +7,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -108,6 +109,15 @@ namespace plat {
 FILE* FOpen(const char* path, const char* mode);
 int Remove(const char* path);
 int Rename(const char* oldPath, const char* newPath);
+
+// The file a path names, links followed, as the file system knows it: its device and inode, so that two spellings,
+// a link and a hard link of one file give one identity. nullopt (with errno) when nothing is there.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> IdentityOf(const char* path);
 
 // Test and host settings: the temporary directory (nullopt = $TMPDIR or /tmp) and the next number
 // GetTempFileName tries (nullopt = derived from the virtual clock's tick count).

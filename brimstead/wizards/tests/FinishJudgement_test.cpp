@@ -32,8 +32,8 @@ namespace {
 
 enum class Wizard { Decoupling, Bypass, ViaModel, Extractor };
 // The ways that run: Finish clicked on the page the wizard opens on, "Save && Run" clicked on another page, the
-// host's Run (which clicks Finish).
-enum class Way { FinishOnFirstPage, SaveAndRunOnAnotherPage, HostsRun };
+// host's Run (which clicks Finish), Finish clicked on the finish page.
+enum class Way { FinishOnFirstPage, SaveAndRunOnAnotherPage, HostsRun, FinishOnTheFinishPage };
 
 class FinishJudgement : public SampleProjectTest {
 protected:
@@ -257,6 +257,119 @@ TEST_F(FinishJudgement, LoadedSettingsThatAPageRefusesShowThatPageWithItsBoxAndR
           EXPECT_NE(Contents(settings), text) << "saved with the run";
         }
       }
+      CloseWizard();
+    }
+  }
+}
+
+// A Quick report path that names the project file or the settings file that Finish saves, however it is spelt, is
+// refused with the finish page's box at every way that runs: the project and the settings keep every byte, and the
+// host is told nothing. The report path comes from the loaded settings, or from the host (SetDRCReportFile) for its
+// Run. Another file holding the project's bytes is no project: the host's Run gets it.
+TEST_F(FinishJudgement, AReportPathNamingTheProjectOrTheSettingsFileIsRefusedAtEveryWay) {
+  struct ReportRow {
+    const char* spelling;
+    bool refused;
+    const char* settings = "demo8.dao";   // the settings file Finish saves; the loaded file unless another name
+  };
+  const std::vector<ReportRow> rows = {
+      {"demo8.brd", true},
+      {"./demo8.brd", true},
+      {"sub/../demo8.brd", true},
+      {"link.brd", true},   // a link to the project
+      {"hard.brd", true},   // a hard link of the project
+      {"alias/demo8.brd", true},   // the project in a link to its folder
+      {"demo8.dao", true},
+      {"./demo8.dao", true},
+      {"new.dao", true, "new.dao"},   // a settings file that Finish would make
+      {"alias/new.dao", true, "new.dao"},
+      {"copy.brd", false},
+  };
+  fs::create_directory(dir / "sub");
+  fs::create_symlink("demo8.brd", dir / "link.brd");
+  fs::create_hard_link(project, dir / "hard.brd");
+  fs::create_directory_symlink(dir, dir / "alias");
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  const fs::path loaded = dir / "demo8.dao";
+  for (const ReportRow& row : rows) {
+    SCOPED_TRACE(row.spelling);
+    for (const Way way : {Way::FinishOnTheFinishPage, Way::SaveAndRunOnAnotherPage, Way::HostsRun}) {
+      SCOPED_TRACE(static_cast<int>(way));
+      // The host sets its path at its Run; the other ways take the loaded one.
+      const std::string inFile = way == Way::HostsRun ? "other.xls" : row.spelling;
+      const std::string text = SettingsText(
+          Wizard::Decoupling, "Analysis=Quick\r\nDRCReportMode=XLS\r\nDRCReportFile=" + inFile + "\r\n", "VCC_3V3");
+      std::ofstream(loaded, std::ios::binary | std::ios::trunc) << text;
+      std::ofstream(dir / "copy.brd") << "board\n";
+      ASSERT_TRUE(OpenOn(Wizard::Decoupling, false, loaded));
+      const fs::path settings = dir / row.settings;
+      GetAnalysisData()->m_SettingsPath = settings.string().c_str();
+      GetAnalysisData()->m_bSaveSettings = 1;
+      if (way == Way::SaveAndRunOnAnotherPage) {
+        GoToAnotherPage(CDWFinishPage::IDD);
+      } else if (way == Way::FinishOnTheFinishPage) {
+        ASSERT_NE(Page(CDWFinishPage::IDD, true), nullptr);
+      }
+      // The path as the load and the host's Run read it against the project's folder.
+      const std::string report = GetAnalysisData()->ReportPathOfProject(row.spelling).GetString();
+      const std::string refusal =
+          "File \"" + report + "\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet.";
+      const int refusals = BoxesSaying(refusal);
+      const std::size_t boxes = plat::ShownLog().size();
+      callback.Clear();
+      if (way == Way::HostsRun) {
+        ASSERT_TRUE(dynamic_cast<CBrimsteadAPI*>(api)->SetDRCReportFile(row.spelling));
+        api->Run();
+      } else {
+        Click(FinishButton());
+      }
+      Pump();
+      EXPECT_EQ(GetAnalysisData()->m_DRCReportFile.GetString(), report);
+      const bool ran = std::count(callback.Lines().begin(), callback.Lines().end(), "Run") > 0;
+      EXPECT_EQ(ran, !row.refused);
+      EXPECT_EQ(Contents(project), "board\n") << "the project keeps every byte";
+      if (row.refused) {
+        EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+        EXPECT_EQ(BoxesSaying(refusal), refusals + 1);
+        EXPECT_EQ(plat::ShownLog().size(), boxes + 1) << "no other box";
+        if (settings == loaded) {
+          EXPECT_EQ(Contents(loaded), text) << "the settings file keeps every byte";
+        } else {
+          EXPECT_FALSE(fs::exists(settings)) << "nothing saved";
+        }
+      }
+      CloseWizard();
+    }
+  }
+}
+
+// With AutoGenerateOutputFileName=1 the output name the host gets, after the load and at its Run, is a file of the
+// project's folder named after the base's name alone, whatever folders the base brings, on every wizard.
+TEST_F(FinishJudgement, AnAutomaticOutputNameIsAFileOfTheProjectsFolder) {
+  const std::vector<std::string> bases = {(dir / "some" / "folder" / "b").string(), "../b", "sub/b", "sub\\b", "x:b"};
+  ASSERT_TRUE(board->Pick({"V_DQ1"}));
+  const fs::path settings = dir / "demo8.dao";
+  // The name the host gets: "<project folder>/b_.<extension>".
+  const auto inProjectFolder = [&](const std::string& name) {
+    const std::string start = (dir / "b_.").string();
+    return name.rfind(start, 0) == 0 && name.find_first_of("\\/", start.size()) == std::string::npos;
+  };
+  for (const Wizard kind : {Wizard::Decoupling, Wizard::Bypass, Wizard::ViaModel, Wizard::Extractor}) {
+    for (const std::string& base : bases) {
+      SCOPED_TRACE(std::string(SectionOf(kind)) + " " + base);
+      const std::string options = std::string(kind == Wizard::Decoupling ? "Analysis=Lumped\r\n" : "") +
+                                  "AutoGenerateOutputFileName=1\r\nBaseOutputFileName=" + base + "\r\n";
+      std::ofstream(settings, std::ios::binary | std::ios::trunc) << SettingsText(kind, options, "VCC_3V3");
+      ASSERT_TRUE(OpenOn(kind, false, settings));
+      EXPECT_PRED1(inProjectFolder, std::string(api->GetOutputFileName())) << "after the load";
+      std::string atRun;
+      callback.onRun = [&] { atRun = api->GetOutputFileName(); };
+      callback.Clear();
+      api->Run();
+      Pump();
+      callback.onRun = nullptr;
+      ASSERT_EQ(std::count(callback.Lines().begin(), callback.Lines().end(), "Run"), 1);
+      EXPECT_PRED1(inProjectFolder, atRun) << "at the Run";
       CloseWizard();
     }
   }

@@ -411,6 +411,24 @@ TEST_F(FrequencyPage, SampleCountsStayApartAndOutOfRangeCountsAreRefusedAfterThe
   EXPECT_EQ(Record().m_dMaxFreq, 6e8);
 }
 
+// Default after both numbers were typed (and stored by the focus loss's check) shows and stores both defaults.
+TEST_F(FrequencyPage, DefaultAfterTypingBothNumbersResetsBoth) {
+  Open(1);
+  HWND min = Item(CDWFrequencyPage::IDC_MIN), max = Item(CDWFrequencyPage::IDC_MAX);
+  TypeInto(min, "5");
+  TypeInto(max, "500");
+  Key(VK_TAB);
+  ASSERT_EQ(Record().m_dMinFreq, 5e6);
+  ASSERT_EQ(Record().m_dMaxFreq, 5e8);
+  Click(Item(CDWFrequencyPage::IDC_DEFAULT));
+  EXPECT_EQ(Text(min), "1");
+  EXPECT_EQ(Text(max), "300");
+  Click(Next());
+  EXPECT_NE(ActivePageId(), CDWFrequencyPage::IDD);
+  EXPECT_EQ(Record().m_dMinFreq, 1e6);
+  EXPECT_EQ(Record().m_dMaxFreq, 3e8);
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -597,6 +615,8 @@ TEST_F(FinishPage, AReportPathThatCannotTakeTheReportKeepsThePage) {
       {"a folder", folder, nullptr},
       {"a missing folder", (dir / "missing" / "report.xls").string(), nullptr},
       {"a read-only folder", inFolder, plat::ReadOnlyFolderFaults(folder)},
+      {"a drive's current folder", "x:.", nullptr},
+      {"a bare drive, which is its current folder", "x:", nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
