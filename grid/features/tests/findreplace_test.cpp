@@ -130,8 +130,9 @@ TEST_F(FindTest, FindNextPassesADisabledMatchBy) {
 // once, in the first column it shows through: one whose top-left column is hidden shows its text in the column
 // beside (it was passed by there). Replace All changes exactly the cells Find Next stops at that may be changed (a
 // read-only cell keeps its match and says so), and it never moves the current cell. Column 1 holds "abc", "xyz",
-// the cell tried (row 3, "abc"), "abc", "xyz"; the ranges from a hidden column 1 are searched in column 2, which
-// holds the same texts but row 3's, covered by (3, 1).
+// the cell tried (row 3, "abc"), "abc", "xyz"; the ranges over column 2 are searched in column 2, which holds the
+// same texts, its row 3 covered by (3, 1): that hidden cell's "abc" is never met, nor is the range in a column right
+// of the first it shows through.
 TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
   enum class Kind {
     Edit,
@@ -144,6 +145,7 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
     Covered,
     CoveredFromARowOfNoSize,
     CoveredFromAColumnOfNoSize,
+    CoveredAcrossShownColumns,
     CoveredFromAHiddenColumn,
     CoveredFromAHiddenRowAndColumn,
     CoveredShownNowhere
@@ -173,6 +175,9 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
       // Row 3's cell covering column 2 as well, column 1 of width 0: only the range shows of column 1.
       {"covered range whose first column has no size", Kind::CoveredFromAColumnOfNoSize, 3, 3, "abc|xyz|ZZ|abc|xyz",
        "abc|xyz|ZZ|abc|xyz", false},
+      // (3, 1) covering (3, 2), both columns shown, searched in column 2: the range is met in column 1 only.
+      {"covered range searched right of its first column", Kind::CoveredAcrossShownColumns, 4, 1,
+       "ZZ|xyz|abc|ZZ|xyz", "ZZ|xyz|abc|ZZ|xyz", false},
       // (3, 1) covering (3, 2), column 1 hidden: the range shows its text in column 2.
       {"covered range from a hidden column", Kind::CoveredFromAHiddenColumn, 3, 3, "ZZ|xyz|ZZ|abc|xyz",
        "ZZ|xyz|ZZ|ZZ|xyz", false},
@@ -194,11 +199,13 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
     for (const auto& [op, opName] : ops) {
       SCOPED_TRACE(std::string(c.name) + ", " + opName);
       FindGrid* g = MakeTexts({"abc", "xyz", "abc", "abc", "xyz"});
-      const bool beside = c.kind >= Kind::CoveredFromAHiddenColumn;
+      const bool beside = c.kind >= Kind::CoveredAcrossShownColumns;
       const ROWCOL col = beside ? 2 : 1;
       if (beside) {
-        for (const ROWCOL r : {1, 2, 4, 5}) g->SetCellValue(r, 2, g->GetCellValue(r, 1));
-        ASSERT_TRUE(g->HideCols(1, 1));
+        for (ROWCOL r = 1; r <= 5; ++r) g->SetCellValue(r, 2, g->GetCellValue(r, 1));
+        if (c.kind != Kind::CoveredAcrossShownColumns) {
+          ASSERT_TRUE(g->HideCols(1, 1));
+        }
       }
       switch (c.kind) {
         case Kind::Edit: break;
@@ -219,6 +226,7 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
           ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0));
           g->SetColWidth(1, 1, 0);
           break;
+        case Kind::CoveredAcrossShownColumns:
         case Kind::CoveredFromAHiddenColumn: ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0)); break;
         case Kind::CoveredFromAHiddenRowAndColumn:
           ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 4, 2, GX_UPDATENOW, 0));
@@ -247,6 +255,9 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
           g->CompleteCellEdit(TRUE);
           break;
         case Op::ReplaceAll: Act(g, FALSE, "abc\tZZ", FR_REPLACEALL | FR_DOWN); break;
+      }
+      if (beside) {
+        EXPECT_EQ(Value(g, 3, 2), "abc");  // under the range
       }
       if (op == Op::FindDown || op == Op::FindUp) {
         const ROWCOL stop = op == Op::FindDown ? c.down : c.up;
