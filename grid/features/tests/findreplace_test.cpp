@@ -59,6 +59,9 @@ struct FindGrid : CGXGridWnd {
   BOOL escOnSecondStore = FALSE;
 };
 
+// The ways a text comes into a cell.
+enum class Door { Type, Paste, PasteIntoEditor, Replace, ReplaceAll, Fill };
+
 class FindTest : public ClipTest {
  protected:
   void TearDown() override {
@@ -87,6 +90,27 @@ class FindTest : public ClipTest {
     g->FindReplaceForward0(a);
     Pump();
     EXPECT_EQ(CGXFindReplaceState::Get().m_pFindReplaceDlg, nullptr);
+  }
+  // `text` given to the current cell (2, 1) by any door but typing: Ctrl+V on the cell or in its editor (its
+  // text selected first with `selectAll`), Replace or Replace All of `shown` from the dialog, or a fill from
+  // (1, 1) down to row 3.
+  void Enter(CGXGridWnd* g, Door door, const std::string& text, const std::string& shown, bool selectAll) {
+    switch (door) {
+      case Door::Type: break;
+      case Door::Paste:
+      case Door::PasteIntoEditor:
+        if (door == Door::PasteIntoEditor) g->ControlOfCurrentCell()->SetEditingState(TRUE);
+        if (door == Door::PasteIntoEditor && selectAll) Chord(VK_CONTROL, 'A');
+        PutBytes(CF_TEXT, text + '\0');
+        Chord(VK_CONTROL, 'V');
+        break;
+      case Door::Replace: Act(g, FALSE, shown + "\t" + text, FR_DOWN | FR_REPLACE); break;
+      case Door::ReplaceAll: Act(g, FALSE, shown + "\t" + text, FR_DOWN | FR_REPLACEALL); break;
+      case Door::Fill:
+        dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())
+            ->FillCells(g, CGXRange(1, 1), CGXRange(1, 1, 3, 1));
+        break;
+    }
   }
   static ROWCOL CurrentRow(CGXGridCore* g) {
     ROWCOL r = 0, c = 0;
@@ -475,7 +499,6 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
       {"free-text box", CGXStyle().SetControl(GX_IDS_CTRL_CBS_DROPDOWN).SetChoiceList(rgb).SetValue("Blue"), "Blue",
        {{"Green", "Green"}, {"GREEN", "GREEN"}, {"g", "g"}, {"Cyan", "Cyan"}}, Typing::Text},
   };
-  enum class Door { Type, Paste, PasteIntoEditor, Replace, ReplaceAll, Fill };
   const struct {
     const char* name;
     Door door;
@@ -516,24 +539,11 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
           ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
           Pump();
           plat::ClearShownLog();
-          switch (d.door) {
-            case Door::Type:
-              Type(text);
-              Key(VK_RETURN);
-              break;
-            case Door::Paste:
-            case Door::PasteIntoEditor:
-              if (d.door == Door::PasteIntoEditor) g->ControlOfCurrentCell()->SetEditingState(TRUE);
-              PutBytes(CF_TEXT, std::string(text) + '\0');
-              Chord(VK_CONTROL, 'V');
-              break;
-            case Door::Replace: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACE); break;
-            case Door::ReplaceAll: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACEALL); break;
-            case Door::Fill:
-              dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())->FillCells(g, CGXRange(1, 1),
-                                                                                     CGXRange(1, 1, 3, 1));
-              break;
+          if (d.door == Door::Type) {
+            Type(text);
+            Key(VK_RETURN);
           }
+          Enter(g, d.door, text, cell.shown, false);
           g->CompleteCellEdit(TRUE);
           Pump();
           const bool takes = form.stored && (cell.typing != Typing::None || d.door != Door::Type);
@@ -573,39 +583,37 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
     const char* name;
     CGXStyle style;
     const char* value;  // the cell's, shown as `shown` (what Replace finds)
-    const char *shown, *inside, *insideShown, *outside;
+    const char *shown, *inside, *outside;  // `inside` shows as it is given
     std::string box;  // the refusal's message; empty: a maximum length's, the door's own
     const char* typed[2] = {};  // typed in place of `inside` and `outside`
   } kinds[] = {
-      {"edit", bounded(GX_IDS_CTRL_EDIT, "1", "100"), "50", "50", "7", "7", "500", between},
+      {"edit", bounded(GX_IDS_CTRL_EDIT, "1", "100"), "50", "50", "7", "500", between},
       {"edit with its message",
        bounded(GX_IDS_CTRL_EDIT, "1", "100").SetUserAttribute(GX_IDS_UA_VALID_MSG, "From 1 to 100, please."), "50",
-       "50", "7", "7", "500", "From 1 to 100, please."},
-      {"edit of a maximum", bounded(GX_IDS_CTRL_EDIT, "", "100"), "50", "50", "7", "7", "500",
+       "50", "7", "500", "From 1 to 100, please."},
+      {"edit of a maximum", bounded(GX_IDS_CTRL_EDIT, "", "100"), "50", "50", "7", "500",
        "Type a number of at most 100."},
-      {"edit of 2 characters", CGXStyle().SetMaxLength(2), "50", "50", "7", "7", "500", ""},
-      {"grouped number", bounded(GX_IDS_CTRL_EDIT, "0", "10000").SetFormat(5).SetPlaces(0),
-       "1234", "1,234", "5,678",
-       "5,678", "12,345", "Type a number from 0 to 10000."},
-      {"spin", spin, "50", "50", "7", "7", "500", "Type a whole number from 1 to 100."},
-      {"spin of 2 characters", CGXStyle(spin).SetMaxLength(2), "50", "50", "7", "7", "500", ""},
-      {"scroll edit", bounded(GX_IDS_CTRL_SCROLLEDIT, "1", "100"), "50", "50", "7", "7", "500", between},
-      {"hot spot edit", bounded(GX_IDS_CTRL_HOTSPOT, "1", "100"), "50", "50", "7", "7", "500", between},
-      {"free-text combo", bounded(GX_IDS_CTRL_COMBOBOX, "1", "100").SetChoiceList("5\n50"), "50", "50", "7", "7",
-       "500", between},
+      {"edit of 2 characters", CGXStyle().SetMaxLength(2), "50", "50", "7", "500", ""},
+      {"grouped number", bounded(GX_IDS_CTRL_EDIT, "0", "10000").SetFormat(5).SetPlaces(0), "1234", "1,234", "5,678",
+       "12,345", "Type a number from 0 to 10000."},
+      {"spin", spin, "50", "50", "7", "500", "Type a whole number from 1 to 100."},
+      {"spin of 2 characters", CGXStyle(spin).SetMaxLength(2), "50", "50", "7", "500", ""},
+      {"scroll edit", bounded(GX_IDS_CTRL_SCROLLEDIT, "1", "100"), "50", "50", "7", "500", between},
+      {"hot spot edit", bounded(GX_IDS_CTRL_HOTSPOT, "1", "100"), "50", "50", "7", "500", between},
+      {"free-text combo", bounded(GX_IDS_CTRL_COMBOBOX, "1", "100").SetChoiceList("5\n50"), "50", "50", "7", "500",
+       between},
       // 500 would pass the mask's room where the replaced text is "500_".
       {"masked edit", bounded(GX_IDS_CTRL_MASKEDIT, "1", "100").SetUserAttribute(GX_IDS_UA_INPUTMASK, "###"), "50",
-       "50", "7", "7", "0", between},
-      {"currency", bounded(GX_IDS_CTRL_CURRENCY, "1", "100"), "50", "$50.00", "$80.00", "$80.00", "$500.00", between,
+       "50", "7", "0", between},
+      {"currency", bounded(GX_IDS_CTRL_CURRENCY, "1", "100"), "50", "$50.00", "$80.00", "$500.00", between,
        {"80", "500"}},
-      {"rich edit", bounded(GX_IDS_CTRL_RICHEDIT, "1", "100"), "50", "50", "7", "7", "500", between},
+      {"rich edit", bounded(GX_IDS_CTRL_RICHEDIT, "1", "100"), "50", "50", "7", "500", between},
       {"rich edit of 2 characters", CGXStyle().SetControl(GX_IDS_CTRL_RICHEDIT).SetMaxLength(2), "50", "50", "7",
-       "7", "500", ""},
+       "500", ""},
   };
-  enum class Door { Type, Paste, PasteIntoEditor, Replace, ReplaceAll, Fill };
   const std::pair<Door, const char*> doors[] = {
-      {Door::Type, "typed"},     {Door::Paste, "pasted onto the cell"}, {Door::PasteIntoEditor, "pasted into the editor"},
-      {Door::Replace, "Replace"}, {Door::ReplaceAll, "Replace All"},     {Door::Fill, "filled"}};
+      {Door::Type, "typed"},   {Door::Paste, "pasted onto the cell"}, {Door::PasteIntoEditor, "pasted into the editor"},
+      {Door::Replace, "Replace"}, {Door::ReplaceAll, "Replace All"}, {Door::Fill, "filled"}};
   for (const Kind& kind : kinds)
     for (const auto& [door, doorName] : doors)
       for (const bool inside : {true, false}) {
@@ -632,37 +640,21 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
         ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
         Pump();
         plat::ClearShownLog();
-        switch (door) {
-          case Door::Type:
-            Type(kind.typed[inside ? 0 : 1] ? kind.typed[inside ? 0 : 1] : text);
-            Key(VK_RETURN);
-            Key(VK_ESCAPE);
-            break;
-          case Door::Paste:
-          case Door::PasteIntoEditor:
-            if (door == Door::PasteIntoEditor) {
-              g->ControlOfCurrentCell()->SetEditingState(TRUE);
-              Chord(VK_CONTROL, 'A');
-            }
-            PutBytes(CF_TEXT, std::string(text) + '\0');
-            Chord(VK_CONTROL, 'V');
-            break;
-          case Door::Replace: Act(g, FALSE, std::string(kind.shown) + "\t" + text, FR_DOWN | FR_REPLACE); break;
-          case Door::ReplaceAll: Act(g, FALSE, std::string(kind.shown) + "\t" + text, FR_DOWN | FR_REPLACEALL); break;
-          case Door::Fill:
-            dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())->FillCells(g, CGXRange(1, 1),
-                                                                                   CGXRange(1, 1, 3, 1));
-            break;
+        if (door == Door::Type) {
+          Type(kind.typed[inside ? 0 : 1] ? kind.typed[inside ? 0 : 1] : text);
+          Key(VK_RETURN);
+          Key(VK_ESCAPE);
         }
+        Enter(g, door, text, kind.shown, true);
         // The edit ends as the user ends it: Return stores it, and the editor of a refused one is left with Esc.
         if (door != Door::Type && Boxes().empty()) g->CompleteCellEdit(TRUE);
         Pump();
         if (g->ControlOfCurrentCell()->GetEditingState()) Key(VK_ESCAPE);
         // A text too long to be typed is cut by the window as it is typed: the cell keeps its value, unsaid.
         const bool cutWhileTyped = !inside && door == Door::Type && kind.box.empty();
-        EXPECT_EQ(shown(2), inside ? kind.insideShown : before);
+        EXPECT_EQ(shown(2), inside ? kind.inside : before);
         const bool both = door == Door::ReplaceAll || door == Door::Fill;
-        EXPECT_EQ(shown(3), inside && both ? kind.insideShown : before);
+        EXPECT_EQ(shown(3), inside && both ? kind.inside : before);
         const std::string box = Boxes();
         if (inside || cutWhileTyped)
           EXPECT_EQ(box, "");
