@@ -8,6 +8,7 @@
 #include <cstring>
 #include <mutex>
 #include <string_view>
+#include <typeinfo>
 #include <unordered_map>
 
 #include "grid/core/CGXDrawingAndFormatting.h"
@@ -191,11 +192,11 @@ CGXControl::CellBounds CGXControl::CellBounds::Of(const CGXStyle& style) {
   auto read = [map](WORD id, double& bound) {
     const CGXAbstractUserAttribute* a = map->GetAttribute(id);
     if (!a) return false;
-    if (const auto* u = dynamic_cast<const CGXUserAttribute*>(a)) {
-      const auto kind = u->GetKind();
+    if (typeid(*a) == typeid(CGXUserAttribute)) {  // (not a cast, which would cost more than the check)
+      const auto kind = static_cast<const CGXUserAttribute*>(a)->GetKind();
       if (kind == CGXUserAttribute::empty) return false;
       if (kind == CGXUserAttribute::dword || kind == CGXUserAttribute::long32 || kind == CGXUserAttribute::number) {
-        bound = u->GetDoubleValue();
+        bound = a->GetDoubleValue();
         return true;
       }
     }
