@@ -274,9 +274,9 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
             if (!FilledValue(grid, sr, sc, dr, dc, value, *style, *source)) {
               if (!refused) report = grid->GetWarningText();  // the first refusal's own word (the bounds')
               refused = TRUE;
-            }
-            else if (current != value)
+            } else if (current != value) {
               grid->SetCellValue(dr, dc, value, GX_UPDATENOW);
+            }
           }
         }
         if (other == otherLast) break;

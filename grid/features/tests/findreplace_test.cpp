@@ -1,7 +1,8 @@
 // Find and replace through the find dialog, scripted as a user would use it: matching without case, the
 // replacement's own case, the not-found notification, replace-all on the current column as one transaction
 // that an abort can roll back, long cell texts, and the cells find and replace pass by (disabled, hidden, covered);
-// and a list cell's one rule, which Replace and Replace All ask as typing, a paste and a fill do.
+// a list cell's one rule, which Replace and Replace All ask as typing, a paste and a fill do; and a bounded cell's,
+// which every door judges by the value the cell would store.
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -13,12 +14,11 @@
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/CGXHotSpotEdit.h"
 #include "grid/controls/CGXListBox.h"
-#include "grid/controls/CGXPasswordControl.h"
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/controls/CGXSpinEdit.h"
-#include "grid/controls/CGXVScrollEdit.h"
 #include "grid/controls/CGXTabbedComboBox.h"
 #include "grid/controls/CGXTabbedComboBoxWnd.h"
+#include "grid/controls/CGXVScrollEdit.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXShownCells.h"
