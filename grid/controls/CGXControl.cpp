@@ -8,6 +8,7 @@
 #include <cstring>
 #include <mutex>
 #include <string_view>
+#include <typeinfo>
 #include <unordered_map>
 
 #include "grid/core/CGXDrawingAndFormatting.h"
@@ -18,6 +19,8 @@
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/CGXSysColorTable.h"
+#include "grid/core/CGXUserAttribute.h"
+#include "grid/core/CGXUserAttributeMap.h"
 #include "grid/core/gxstrings.h"
 #include "platform/base/CSharedFile.h"
 #include "platform/base/CodePage.h"
@@ -170,29 +173,66 @@ BOOL CGXControl::ValidateValue() {
     CString text;
     GetEditText(text);
     if (!text.IsEmpty()) {
-      if (BreaksBounds(text, GetCachedStyle())) return FALSE;
+      // The bounds judge the text as the cell's rule takes it (a currency cell's amount, a mask's data, a rich
+      // edit cell's document), as the value the edit stores, not as its window shows it.
+      CString value = text;
+      if (!ConvertTextForCell(value, m_nRow, m_nCol, GetCachedStyle())) value = text;
+      if (BreaksBounds(value, GetCachedStyle())) return FALSE;
       if (!AcceptsText(text)) return FALSE;
     }
   }
   return m_pGrid->ValidateCell(m_nRow, m_nCol);
 }
 
-BOOL CGXControl::BreaksBounds(const CString& text, const CGXStyle& style) {
-  if (text.IsEmpty()) return FALSE;
-  const CString minText = style.GetUserAttributeText(GX_IDS_UA_VALID_MIN);
-  const CString maxText = style.GetUserAttributeText(GX_IDS_UA_VALID_MAX);
+CGXControl::CellBounds CGXControl::CellBounds::Of(const CGXStyle& style) {
+  CellBounds b;
+  const CGXUserAttributeMap* map = style.GetUserAttributeMap();
+  if (!map) return b;
+  // A bound set as a number is read as one; a text reads as its leading decimal number (else 0).
+  auto read = [map](WORD id, double& bound) {
+    const CGXAbstractUserAttribute* a = map->GetAttribute(id);
+    if (!a) return false;
+    if (typeid(*a) == typeid(CGXUserAttribute)) {  // (not a cast, which would cost more than the check)
+      const auto kind = static_cast<const CGXUserAttribute*>(a)->GetKind();
+      if (kind == CGXUserAttribute::empty) return false;
+      if (kind == CGXUserAttribute::dword || kind == CGXUserAttribute::long32 || kind == CGXUserAttribute::number) {
+        bound = a->GetDoubleValue();
+        return true;
+      }
+    }
+    const CString text = a->GetValue();
+    if (text.IsEmpty()) return false;
+    bound = DecimalNumber(text);
+    return true;
+  };
+  b.hasMin = read(GX_IDS_UA_VALID_MIN, b.min);
+  b.hasMax = read(GX_IDS_UA_VALID_MAX, b.max);
+  return b;
+}
+
+BOOL CGXControl::BreaksBounds(const CString& value, const CGXStyle& style) {
+  if (value.IsEmpty()) return FALSE;
+  const CellBounds b = CellBounds::Of(style);
+  if (!b.Any()) return FALSE;  // a cell without bounds reads nothing as a number
   // Decision: with a bound set, a text that is not a decimal number ("nan", "inf", "0x20", "12abc") is
   // refused like a value out of range; reading it as 0 would let text that is no number at all pass a
-  // bound that includes 0. The bound texts themselves read as a leading decimal number (else 0).
+  // bound that includes 0.
   bool number = false;
-  const double value = DecimalNumber(text, &number);
-  const bool bounded = !minText.IsEmpty() || !maxText.IsEmpty();
-  if ((bounded && !number) || (!minText.IsEmpty() && value < DecimalNumber(minText)) ||
-      (!maxText.IsEmpty() && value > DecimalNumber(maxText))) {
-    m_pGrid->SetWarningText(style.GetUserAttributeText(GX_IDS_UA_VALID_MSG));
-    return TRUE;
+  const double n = DecimalNumber(JudgedValue(value, style), &number);
+  if (number && (!b.hasMin || n >= b.min) && (!b.hasMax || n <= b.max)) return FALSE;
+  CString message = style.GetUserAttributeText(GX_IDS_UA_VALID_MSG);
+  if (message.IsEmpty()) {
+    const CString low = style.GetUserAttributeText(GX_IDS_UA_VALID_MIN);
+    const CString high = style.GetUserAttributeText(GX_IDS_UA_VALID_MAX);
+    if (b.hasMin && b.hasMax)
+      message.Format(gx::LoadGridString(GX_IDS_BOUNDS_BETWEEN), low.GetString(), high.GetString());
+    else if (b.hasMin)
+      message.Format(gx::LoadGridString(GX_IDS_BOUNDS_AT_LEAST), low.GetString());
+    else
+      message.Format(gx::LoadGridString(GX_IDS_BOUNDS_AT_MOST), high.GetString());
   }
-  return FALSE;
+  m_pGrid->SetWarningText(message);
+  return TRUE;
 }
 
 BOOL CGXControl::NotifyEditStart() {
@@ -485,7 +525,7 @@ BOOL CGXControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags,
   CGXStyle composed;
   const CGXStyle* style = &StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (BreaksBounds(value, *style) || !ConvertTextForCell(value, row, col, *style)) return FALSE;
+  if (!ConvertTextForCell(value, row, col, *style) || BreaksBounds(value, *style)) return FALSE;
   if (StoreRefused(*style)) return FALSE;
   if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
     value = value.Left(style->GetMaxLength());
@@ -1037,9 +1077,7 @@ BOOL CGXControl::KeepsCellFromEmptyReplacement(const CString& text, ROWCOL row, 
 // The store's own report of a refusal is taken here, so that it does not come up after a later store.
 BOOL CGXControl::StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL storeUnder) {
   if (KeepsCellFromEmptyReplacement(text, row, col)) return FALSE;
-  const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
-  const BOOL fits = (limit <= 0 || text.GetLength() <= limit) && ConvertTextForCell(text, row, col, style);
-  if (fits && !BreaksBounds(text, style)) {
+  if (ConvertTextForCell(text, row, col, style) && WithinLimits(text, style)) {
     if (StoreReplacedValue(row, col, text, style, storeUnder)) return TRUE;
     CString report;
     m_pGrid->DataObjectErrorText(report);
@@ -1050,7 +1088,7 @@ BOOL CGXControl::StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const 
 
 BOOL CGXControl::WithinLimits(const CString& value, const CGXStyle& style) {
   const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
-  return (limit <= 0 || value.GetLength() <= limit) && !BreaksBounds(value, style);
+  return (limit <= 0 || JudgedValue(value, style).GetLength() <= limit) && !BreaksBounds(value, style);
 }
 
 BOOL CGXControl::StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,

@@ -47,6 +47,9 @@ constexpr UINT GX_IDS_REPLACE_KEPT = 51063;     // the message of a replacement 
 constexpr UINT GX_IDS_REPLACE_REFUSED = 51059;  // the message of a replacement a cell does not take
 constexpr UINT GX_IDS_PASTE_CONTROL_CHAR = 51064;  // the message of a paste that would put a control character in
                                                    // a one-line cell
+// The grid's messages of a value outside a cell's validation bounds when the cell has no message of its own: both
+// bounds, a minimum only, a maximum only.
+constexpr UINT GX_IDS_BOUNDS_BETWEEN = 51065, GX_IDS_BOUNDS_AT_LEAST = 51066, GX_IDS_BOUNDS_AT_MOST = 51067;
 
 class CGXControl {
  public:
@@ -252,9 +255,12 @@ class CGXControl {
   // store composes the cell's own. TRUE when stored.
   BOOL StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL storeUnder);
   // Whether a value the cell's rule took (ConvertTextForCell) lies within the maximum length and the bounds of the
-  // cell of composed `style`, as a fill of values asks before it stores it; the bounds' message then becomes the
-  // grid's warning.
+  // cell of composed `style`, as a fill of values and a replacement ask before they store it; both judge the value
+  // as the cell holds it (JudgedValue). The bounds' message then becomes the grid's warning.
   BOOL WithinLimits(const CString& value, const CGXStyle& style);
+  // What the maximum length and the bounds judge of a `value` the cell would store: the value itself; an edit
+  // cell's number as its number format reads it ("1,234" is 1234), a rich edit cell's plain text.
+  virtual CString JudgedValue(const CString& value, const CGXStyle& style) { return (void)style, value; }
   // The store of a replaced text the cell takes (the last step of StoreReplacedText): the grid's store of a
   // control's value, by `style` when `storeUnder`. An edit cell stores a number as typing stores it.
   virtual BOOL StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,
@@ -365,11 +371,20 @@ class CGXControl {
   // Whether the grid refuses stores into a cell of this style: read-only enforced, and the grid locked or
   // the style read-only.
   BOOL StoreRefused(const CGXStyle& style) const;
-  // Whether a non-empty `text` breaks the minimum or maximum of the style (or is no number while one is
-  // set); the style's message then becomes the grid's warning. Every door into a cell asks it: the validation
-  // of a typed text, a paste's store (StoreCellText) and a replacement's. A control with bounds of its own
-  // (the spin cell's) adds them.
-  virtual BOOL BreaksBounds(const CString& text, const CGXStyle& style);
+  // The validation bounds of a composed style (GX_IDS_UA_VALID_MIN and MAX), read as numbers: a bound set as a
+  // number costs no text, and a style without user attributes costs nothing.
+  struct CellBounds {
+    bool hasMin = false, hasMax = false;
+    double min = 0, max = 0;
+    bool Any() const { return hasMin || hasMax; }
+    static CellBounds Of(const CGXStyle& style);
+  };
+  // Whether a non-empty `value`, as the cell would store it (after ConvertTextForCell; JudgedValue of it is
+  // read), breaks the minimum or maximum of the style (or is no number while one is set); the style's message,
+  // else the grid's text naming the bounds, then becomes the grid's warning. Every door into a cell asks it: the
+  // validation of a typed text (of the value the edit stores), a paste's store (StoreCellText), a replacement's
+  // and a fill. A control with bounds of its own (the spin cell's) adds them.
+  virtual BOOL BreaksBounds(const CString& value, const CGXStyle& style);
   // Delete on a cell that is not being edited may empty it: no style pasting, a writable cell, Shift not
   // held, and the grid's delete hook (NotifyDelete), second hook and edit start agree (asked in that order).
   BOOL MayEmptyOnDelete();

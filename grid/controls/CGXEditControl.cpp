@@ -364,7 +364,7 @@ BOOL CGXEditControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT fl
   CGXStyle composed;
   const CGXStyle* style = &StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (BreaksBounds(value, *style) || !ConvertTextForCell(value, row, col, *style) || StoreRefused(*style))
+  if (!ConvertTextForCell(value, row, col, *style) || BreaksBounds(value, *style) || StoreRefused(*style))
     return FALSE;
   if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
     return m_pGrid->SetCellValue(row, col, CutToLength(value, style->GetMaxLength()), flags);
@@ -677,6 +677,13 @@ void CGXEditControl::ReplaceSelectedText(LPCTSTR text) {
     return;
   }
   if (IsCellReadOnly()) return;
+  // A replacement that would pass the window's limit (the cell's maximum length) is refused whole and says so,
+  // rather than cut by the window without a word.
+  const UINT limit = GetLimitText();
+  if (limit > 0 && static_cast<UINT>(TextWithSelectionReplaced(text ? text : "").GetLength()) > limit) {
+    RefuseReplacement();
+    return;
+  }
   SetModifiedState(TRUE);
   ReplaceSel(text ? text : "");
 }
@@ -741,6 +748,12 @@ BOOL CGXEditControl::StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& t
   double value = 0;
   if (!ParseNumber(number, style, value)) return CGXStatic::StoreReplacedValue(row, col, text, style, storeUnder);
   return StoreTextOrNumber(row, col, text, style, GX_INVALIDATE, FALSE);
+}
+
+CString CGXEditControl::JudgedValue(const CString& value, const CGXStyle& style) {
+  CString number = value;
+  double parsed = 0;
+  return ParseNumber(number, style, parsed) ? number : value;
 }
 
 // ---- Window part: messages --------------------------------------------------------------------------------

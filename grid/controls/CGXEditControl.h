@@ -69,6 +69,8 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   // "." as its decimal point, typed as a number (the text built from a shown "3,5" was stored as the text "3,75").
   BOOL StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,
                           BOOL storeUnder) override;
+  // A text that the cell's number format reads as a number is judged as that number, as it is stored.
+  CString JudgedValue(const CString& value, const CGXStyle& style) override;
   void GetSelectionText(CString& out) override;
   BOOL HandleWindowCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL CanPasteText(const CString& text) override;

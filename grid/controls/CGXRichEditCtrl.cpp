@@ -299,19 +299,25 @@ BOOL CGXRichEditCtrl::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CString
   return TRUE;
 }
 
-BOOL CGXRichEditCtrl::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
-  // MaxLength counts the plain characters, before escaping.
-  if (style.IsIncluded(GX_IN_MAXLENGTH) && style.GetMaxLength() > 0 && text.GetLength() > style.GetMaxLength())
-    text = text.Left(style.GetMaxLength());
+BOOL CGXRichEditCtrl::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle&) {
   text = PlainTextToRtf(text, FALSE);
   return TRUE;
+}
+
+CString CGXRichEditCtrl::JudgedValue(const CString& value, const CGXStyle& style) {
+  CString plain;
+  GetDisplayText(plain, 0, 0, &value, style);
+  return plain;
 }
 
 BOOL CGXRichEditCtrl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* given) {
   CGXStyle composed;
   const CGXStyle& style = StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (StoreRefused(style) || BreaksBounds(value, style) || !ConvertTextForCell(value, row, col, style)) return FALSE;
+  // MaxLength counts the plain characters, before escaping.
+  if (style.IsIncluded(GX_IN_MAXLENGTH) && style.GetMaxLength() > 0 && value.GetLength() > style.GetMaxLength())
+    value = value.Left(style.GetMaxLength());
+  if (StoreRefused(style) || !ConvertTextForCell(value, row, col, style) || BreaksBounds(value, style)) return FALSE;
   return m_pGrid->SetCellValue(row, col, value, flags);
 }
 
@@ -713,6 +719,13 @@ void CGXRichEditCtrl::GetSelectionText(CString& out) {
 
 void CGXRichEditCtrl::ReplaceSelectedText(LPCTSTR text) {
   if (!m_bEditing || !m_hWnd || IsCellReadOnly()) return;
+  // A replacement past the cell's maximum length is refused whole and says so (the window would cut it).
+  const CGXStyle& style = GetCachedStyle();
+  const int max = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
+  if (max > 0 && TextWithSelectionReplaced(text ? text : "").GetLength() > max) {
+    RefuseReplacement();
+    return;
+  }
   ReplaceSel(text ? text : "", TRUE);
   SetModifiedState(TRUE);
   NotifyModified();
@@ -760,38 +773,50 @@ BOOL CGXRichEditCtrl::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWOR
   const BOOL here = IsEditedCell(row, col) && m_hWnd;
   const DWORD flags = FR_DOWN | (request->m_bCase ? FR_MATCHCASE : 0);
   const long replaceLength = request->m_strReplace.GetLength();
-  int count = 0;
-  auto replaceAll = [&](CRichEditCtrl& w, long from, auto&& replace) {
-    FINDTEXTEX ft{};
-    ft.lpstrText = request->m_strFind;
-    for (;;) {
-      ft.chrg = CHARRANGE{static_cast<LONG>(from), -1};
-      if (w.FindText(flags, &ft) < 0) break;
-      w.SetSel(ft.chrgText);
-      replace();
-      from = ft.chrgText.cpMin + replaceLength;
-      ++count;
-    }
-  };
+  // The replacements are made in the hidden text window, over the edited window's document from its selection on
+  // or over the cell's value; the document they leave is stored only within the cell's maximum length and bounds,
+  // judged by its plain text as typing judges it (the edited window's limit would cut it), else the cell keeps its
+  // value and the refusal is the grid's warning.
+  CGXStyle composed;
+  const CGXStyle* style = &composed;
+  CString document;
+  long start = 0;
   if (here) {
     if (IsCellReadOnly()) return FALSE;
-    long start = 0, end = 0;
+    long end = 0;
     GetSel(start, end);
-    replaceAll(*this, start, [&] { ReplaceSelectedText(request->m_strReplace); });
-    if (count) StoreValue();
-    return count > 0;
+    style = &GetCachedStyle();
+    document = StreamOut(*this);
+  } else {
+    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
+    if (!composed.GetIncludeValue() || StoreRefused(composed)) return FALSE;
+    document = composed.GetValue();
   }
-  CGXStyle style;
-  m_pGrid->ComposeCellStyle(row, col, style, TRUE);
-  if (!style.GetIncludeValue() || !m_hidden[kText].m_hWnd) return FALSE;
-  if (StoreRefused(style)) return FALSE;
   CRichEditCtrl& w = m_hidden[kText];
-  LoadHidden(kText, style.GetValue());
-  replaceAll(w, 0, [&] { w.ReplaceSel(request->m_strReplace); });
+  if (!w.m_hWnd) return FALSE;
+  LoadHidden(kText, document);
+  int count = 0;
+  FINDTEXTEX ft{};
+  ft.lpstrText = request->m_strFind;
+  for (long from = start;; ++count) {
+    ft.chrg = CHARRANGE{static_cast<LONG>(from), -1};
+    if (w.FindText(flags, &ft) < 0) break;
+    w.SetSel(ft.chrgText);
+    w.ReplaceSel(request->m_strReplace);
+    from = ft.chrgText.cpMin + replaceLength;
+  }
   if (!count) return FALSE;
   const CString rtf = StreamOut(w);
   m_hiddenText[kText] = rtf;
-  return m_pGrid->SetCellValue(row, col, rtf, GX_INVALIDATE);
+  if (!WithinLimits(rtf, *style)) {
+    RefuseReplacement();
+    return FALSE;
+  }
+  if (!here) return m_pGrid->SetCellValue(row, col, rtf, GX_INVALIDATE);
+  SetEditedValue(rtf);
+  SetModifiedState(TRUE);
+  StoreValue();
+  return TRUE;
 }
 
 // ---- Window part: messages --------------------------------------------------------------------------------

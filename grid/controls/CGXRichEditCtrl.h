@@ -60,6 +60,8 @@ class CGXRichEditCtrl : public CGXTextWindowCell<CRichEditCtrl, CGXControl> {
                       const CGXStyle& style) const override;
   BOOL StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style) override;
   BOOL ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) override;
+  // The maximum length and the bounds judge a document by its plain text.
+  CString JudgedValue(const CString& value, const CGXStyle& style) override;
   // The grid's store of a style into a cell: font, text colour and alignment go into the text (the window's
   // selection for the active current cell, else the whole value); the rest is stored as usual.
   BOOL StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type,

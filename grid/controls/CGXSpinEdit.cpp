@@ -101,9 +101,12 @@ BOOL CGXSpinEdit::OnLButtonDownInCell(UINT flags, int x, int y, WORD hit) {
   return CGXEditControl::OnLButtonDownInCell(flags, x, y, hit);
 }
 
-BOOL CGXSpinEdit::BreaksBounds(const CString& text, const CGXStyle& style) {
-  const Bounds b = ReadBounds(style);
-  if (!text.IsEmpty() && (b.minimum || b.maximum)) {
+BOOL CGXSpinEdit::BreaksBounds(const CString& value, const CGXStyle& style) {
+  Bounds b;
+  b.minimum = OptionalAttribute(style, GX_IDS_UA_SPINBOUND_MIN);
+  b.maximum = OptionalAttribute(style, GX_IDS_UA_SPINBOUND_MAX);
+  if (!value.IsEmpty() && (b.minimum || b.maximum)) {
+    const CString text = JudgedValue(value, style);
     const char* begin = text;
     char* end = nullptr;
     errno = 0;
@@ -125,7 +128,7 @@ BOOL CGXSpinEdit::BreaksBounds(const CString& text, const CGXStyle& style) {
       return TRUE;
     }
   }
-  return CGXEditControl::BreaksBounds(text, style);
+  return CGXEditControl::BreaksBounds(value, style);
 }
 
 int32_t CGXSpinEdit::Step(const CString& text, const Bounds& b, bool up) {

@@ -32,6 +32,9 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {51063, "A replacement would leave a cell empty that may not be cleared: that cell keeps its value."},
     {51064, "A pasted text holds a control character (a tab or another character that cannot be typed) that a "
             "one-line cell does not take: nothing was pasted."},
+    {51065, "Type a number from %s to %s."},
+    {51066, "Type a number of at least %s."},
+    {51067, "Type a number of at most %s."},
     {52568, "RadioButton: Text Alignment"},
     {52569, "Pushbutton face color"},
     {52794, "Dao bitmap user attribute"},

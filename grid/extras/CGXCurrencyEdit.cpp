@@ -666,8 +666,15 @@ BOOL CGXCurrencyEdit::ReplaceInCell(DWORD_PTR stateArg, DWORD_PTR rowArg, DWORD_
     RefuseReplacement();
     return FALSE;
   }
-  // The plain amount is stored, as Store does, so that it reads back in every format.
+  // The plain amount is stored, as Store does, so that it reads back in every format, and only within the cell's
+  // maximum length and bounds.
   const CString value = StoredAmount(amount, negative, format.m_nFractionDigits);
+  CGXStyle style;
+  Grid()->ComposeCellStyle(row, col, style);
+  if (!WithinLimits(value, style)) {
+    RefuseReplacement();
+    return FALSE;
+  }
   const BOOL stored = Grid()->SetCellValue(row, col, value);
   if (stored && edited) SetAbsValue(amount, negative, TRUE);
   return stored;

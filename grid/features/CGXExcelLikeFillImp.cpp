@@ -192,6 +192,7 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
   grid->BeginTransaction(nullptr);
   const BOOL styles = (flags & 2) != 0;
   BOOL refused = FALSE;
+  CString report;  // the first refused value's message
   // Whether the destination is left as it is: a cell the user may not change (CGXGridCore::CanChangeCell:
   // read-only, disabled) whatever the source holds, and a cell the grid keeps under every clear
   // (CGXGridCore::CanClearCell) that writing the source cell would empty. A removal of the style clears it
@@ -248,6 +249,7 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
     ROWCOL src = srcFirst;
     CGXStyle* style = grid->NewWorkStyle();
     CGXStyle* source = grid->NewWorkStyle();
+    grid->SetWarningText(nullptr);
     for (ROWCOL line = first;; ++line) {
       const ROWCOL otherFirst = vertical ? t.left : t.top, otherLast = vertical ? t.right : t.bottom;
       for (ROWCOL other = otherFirst;; ++other) {
@@ -269,10 +271,12 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
           const CString current = style->GetIncludeValue() ? style->GetValue() : CString();
           if (current != value && !keeps(sr, sc, dr, dc, FALSE)) {
             // A value the cell does not take (no choice of a list cell) is left out, and the end says so.
-            if (!FilledValue(grid, sr, sc, dr, dc, value, *style, *source))
+            if (!FilledValue(grid, sr, sc, dr, dc, value, *style, *source)) {
+              if (!refused) report = grid->GetWarningText();  // the first refusal's own word (the bounds')
               refused = TRUE;
-            else if (current != value)
+            } else if (current != value) {
               grid->SetCellValue(dr, dc, value, GX_UPDATENOW);
+            }
           }
         }
         if (other == otherLast) break;
@@ -285,7 +289,7 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
   }
   grid->CommitTransaction();
   if (refused) {
-    grid->SetWarningText(gx::LoadGridString(GX_IDS_FILL_REFUSED));
+    grid->SetWarningText(report.IsEmpty() ? gx::LoadGridString(GX_IDS_FILL_REFUSED) : report);
     grid->ShowWarningText();
   }
 }

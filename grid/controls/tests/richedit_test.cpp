@@ -528,6 +528,20 @@ TEST_F(RichCellTest, FindAndReplaceInTheActiveAndInAnotherCell) {
   ASSERT_TRUE(rich_->ReplaceInCell(req, 4, 1));
   EXPECT_EQ(Plain(4, 1), "xx ONE yyy");
   EXPECT_NE(Value(4, 1).find("\\b"), std::string::npos);
+  // A result past the maximum length, in the active cell or another, is refused whole: both keep their texts.
+  g->SetStyleRange(CGXRange(2, 1, 4, 1), CGXStyle().SetMaxLength(10));
+  ASSERT_TRUE(g->MoveCurrentCellTo(4, 1, GX_UPDATENOW));
+  rich_->SetEditingState(TRUE);
+  rich_->SetSel(0, 0);
+  for (const ROWCOL row : {4, 2}) {
+    request.m_strFind = row == 4 ? "yy" : "two";  // "xx ONE yyyy", "1 two two 1": 11 characters
+    request.m_strReplace = row == 4 ? "yyy" : "two two";
+    g->SetWarningText(nullptr);
+    EXPECT_FALSE(rich_->ReplaceInCell(req, row, 1));
+    EXPECT_FALSE(g->GetWarningText().IsEmpty());
+  }
+  EXPECT_EQ(Plain(4, 1), "xx ONE yyy");
+  EXPECT_EQ(Plain(2, 1), "1 two 1");
 }
 
 TEST_F(RichCellTest, TheCellSizeComesFromTheMeasuringWindow) {

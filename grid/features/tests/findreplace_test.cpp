@@ -1,7 +1,8 @@
 // Find and replace through the find dialog, scripted as a user would use it: matching without case, the
 // replacement's own case, the not-found notification, replace-all on the current column as one transaction
 // that an abort can roll back, long cell texts, and the cells find and replace pass by (disabled, hidden, covered);
-// and a list cell's one rule, which Replace and Replace All ask as typing, a paste and a fill do.
+// a list cell's one rule, which Replace and Replace All ask as typing, a paste and a fill do; and a bounded cell's,
+// which every door judges by the value the cell would store.
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -11,15 +12,22 @@
 #include "grid/controls/CGXCheckListComboBox.h"
 #include "grid/controls/CGXComboBox.h"
 #include "grid/controls/CGXComboBoxWnd.h"
+#include "grid/controls/CGXHotSpotEdit.h"
 #include "grid/controls/CGXListBox.h"
+#include "grid/controls/CGXRichEditCtrl.h"
+#include "grid/controls/CGXSpinEdit.h"
 #include "grid/controls/CGXTabbedComboBox.h"
 #include "grid/controls/CGXTabbedComboBoxWnd.h"
+#include "grid/controls/CGXVScrollEdit.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXShownCells.h"
 #include "grid/core/gxstrings.h"
+#include "grid/extras/CGXMaskControl.h"
+#include "grid/extras/GXExtras.h"
 #include "grid/features/CGXExcelLikeFillImp.h"
 #include "grid/features/CGXFindReplaceImp.h"
+#include "grid/features/CGXNumberFormattingImp.h"
 #include "grid/features/gxexchangestrings.h"
 #include "grid/features/tests/cliptest.h"
 #include "platform/base/VirtualClock.h"
@@ -51,6 +59,9 @@ struct FindGrid : CGXGridWnd {
   BOOL escOnSecondStore = FALSE;
 };
 
+// The ways a text comes into a cell.
+enum class Door { Type, Paste, PasteIntoEditor, Replace, ReplaceAll, Fill };
+
 class FindTest : public ClipTest {
  protected:
   void TearDown() override {
@@ -79,6 +90,27 @@ class FindTest : public ClipTest {
     g->FindReplaceForward0(a);
     Pump();
     EXPECT_EQ(CGXFindReplaceState::Get().m_pFindReplaceDlg, nullptr);
+  }
+  // `text` given to the current cell (2, 1) by any door but typing: Ctrl+V on the cell or in its editor (its
+  // text selected first with `selectAll`), Replace or Replace All of `shown` from the dialog, or a fill from
+  // (1, 1) down to row 3.
+  void Enter(CGXGridWnd* g, Door door, const std::string& text, const std::string& shown, bool selectAll) {
+    switch (door) {
+      case Door::Type: break;
+      case Door::Paste:
+      case Door::PasteIntoEditor:
+        if (door == Door::PasteIntoEditor) g->ControlOfCurrentCell()->SetEditingState(TRUE);
+        if (door == Door::PasteIntoEditor && selectAll) Chord(VK_CONTROL, 'A');
+        PutBytes(CF_TEXT, text + '\0');
+        Chord(VK_CONTROL, 'V');
+        break;
+      case Door::Replace: Act(g, FALSE, shown + "\t" + text, FR_DOWN | FR_REPLACE); break;
+      case Door::ReplaceAll: Act(g, FALSE, shown + "\t" + text, FR_DOWN | FR_REPLACEALL); break;
+      case Door::Fill:
+        dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())
+            ->FillCells(g, CGXRange(1, 1), CGXRange(1, 1, 3, 1));
+        break;
+    }
   }
   static ROWCOL CurrentRow(CGXGridCore* g) {
     ROWCOL r = 0, c = 0;
@@ -130,8 +162,9 @@ TEST_F(FindTest, FindNextPassesADisabledMatchBy) {
 // once, in the first column it shows through: one whose top-left column is hidden shows its text in the column
 // beside (it was passed by there). Replace All changes exactly the cells Find Next stops at that may be changed (a
 // read-only cell keeps its match and says so), and it never moves the current cell. Column 1 holds "abc", "xyz",
-// the cell tried (row 3, "abc"), "abc", "xyz"; the ranges from a hidden column 1 are searched in column 2, which
-// holds the same texts but row 3's, covered by (3, 1).
+// the cell tried (row 3, "abc"), "abc", "xyz"; the ranges over column 2 are searched in column 2, which holds the
+// same texts, its row 3 covered by (3, 1): that hidden cell's "abc" is never met, nor is the range in a column right
+// of the first it shows through.
 TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
   enum class Kind {
     Edit,
@@ -144,6 +177,7 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
     Covered,
     CoveredFromARowOfNoSize,
     CoveredFromAColumnOfNoSize,
+    CoveredAcrossShownColumns,
     CoveredFromAHiddenColumn,
     CoveredFromAHiddenRowAndColumn,
     CoveredShownNowhere
@@ -173,6 +207,9 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
       // Row 3's cell covering column 2 as well, column 1 of width 0: only the range shows of column 1.
       {"covered range whose first column has no size", Kind::CoveredFromAColumnOfNoSize, 3, 3, "abc|xyz|ZZ|abc|xyz",
        "abc|xyz|ZZ|abc|xyz", false},
+      // (3, 1) covering (3, 2), both columns shown, searched in column 2: the range is met in column 1 only.
+      {"covered range searched right of its first column", Kind::CoveredAcrossShownColumns, 4, 1,
+       "ZZ|xyz|abc|ZZ|xyz", "ZZ|xyz|abc|ZZ|xyz", false},
       // (3, 1) covering (3, 2), column 1 hidden: the range shows its text in column 2.
       {"covered range from a hidden column", Kind::CoveredFromAHiddenColumn, 3, 3, "ZZ|xyz|ZZ|abc|xyz",
        "ZZ|xyz|ZZ|ZZ|xyz", false},
@@ -194,11 +231,13 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
     for (const auto& [op, opName] : ops) {
       SCOPED_TRACE(std::string(c.name) + ", " + opName);
       FindGrid* g = MakeTexts({"abc", "xyz", "abc", "abc", "xyz"});
-      const bool beside = c.kind >= Kind::CoveredFromAHiddenColumn;
+      const bool beside = c.kind >= Kind::CoveredAcrossShownColumns;
       const ROWCOL col = beside ? 2 : 1;
       if (beside) {
-        for (const ROWCOL r : {1, 2, 4, 5}) g->SetCellValue(r, 2, g->GetCellValue(r, 1));
-        ASSERT_TRUE(g->HideCols(1, 1));
+        for (ROWCOL r = 1; r <= 5; ++r) g->SetCellValue(r, 2, g->GetCellValue(r, 1));
+        if (c.kind != Kind::CoveredAcrossShownColumns) {
+          ASSERT_TRUE(g->HideCols(1, 1));
+        }
       }
       switch (c.kind) {
         case Kind::Edit: break;
@@ -219,6 +258,7 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
           ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0));
           g->SetColWidth(1, 1, 0);
           break;
+        case Kind::CoveredAcrossShownColumns:
         case Kind::CoveredFromAHiddenColumn: ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 3, 2, GX_UPDATENOW, 0)); break;
         case Kind::CoveredFromAHiddenRowAndColumn:
           ASSERT_TRUE(g->SetCoveredCellsRowCol(3, 1, 4, 2, GX_UPDATENOW, 0));
@@ -247,6 +287,9 @@ TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
           g->CompleteCellEdit(TRUE);
           break;
         case Op::ReplaceAll: Act(g, FALSE, "abc\tZZ", FR_REPLACEALL | FR_DOWN); break;
+      }
+      if (beside) {
+        EXPECT_EQ(Value(g, 3, 2), "abc");  // under the range
       }
       if (op == Op::FindDown || op == Op::FindUp) {
         const ROWCOL stop = op == Op::FindDown ? c.down : c.up;
@@ -456,7 +499,6 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
       {"free-text box", CGXStyle().SetControl(GX_IDS_CTRL_CBS_DROPDOWN).SetChoiceList(rgb).SetValue("Blue"), "Blue",
        {{"Green", "Green"}, {"GREEN", "GREEN"}, {"g", "g"}, {"Cyan", "Cyan"}}, Typing::Text},
   };
-  enum class Door { Type, Paste, PasteIntoEditor, Replace, ReplaceAll, Fill };
   const struct {
     const char* name;
     Door door;
@@ -497,24 +539,11 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
           ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
           Pump();
           plat::ClearShownLog();
-          switch (d.door) {
-            case Door::Type:
-              Type(text);
-              Key(VK_RETURN);
-              break;
-            case Door::Paste:
-            case Door::PasteIntoEditor:
-              if (d.door == Door::PasteIntoEditor) g->ControlOfCurrentCell()->SetEditingState(TRUE);
-              PutBytes(CF_TEXT, std::string(text) + '\0');
-              Chord(VK_CONTROL, 'V');
-              break;
-            case Door::Replace: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACE); break;
-            case Door::ReplaceAll: Act(g, FALSE, std::string(cell.shown) + "\t" + text, FR_DOWN | FR_REPLACEALL); break;
-            case Door::Fill:
-              dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())->FillCells(g, CGXRange(1, 1),
-                                                                                     CGXRange(1, 1, 3, 1));
-              break;
+          if (d.door == Door::Type) {
+            Type(text);
+            Key(VK_RETURN);
           }
+          Enter(g, d.door, text, cell.shown, false);
           g->CompleteCellEdit(TRUE);
           Pump();
           const bool takes = form.stored && (cell.typing != Typing::None || d.door != Door::Type);
@@ -528,6 +557,113 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
           EXPECT_EQ(style.GetControl(), cell.style.GetControl());
           g->DestroyWindow();
         }
+}
+
+// A cell's minimum and maximum and its maximum length judge the value the cell would store, after its own
+// conversion (a grouped number's, a currency amount's, a mask's data, a rich edit cell's plain text), at every door:
+// typed, pasted onto the cell or into its editor, Replace, Replace All, a fill. A value within them is taken by each;
+// one outside is refused by each with one box: the cell's own message, else the grid's text naming the bounds, else
+// (a maximum length) the door's own. A typed text too long goes no further than the window takes it. Replace All
+// stored a rich edit cell's text past both; a fill refused every value on it; a grouped cell refused its own shown
+// "1,234" pasted, a currency cell every typed amount and its own "$80.00", and an edit cell refused a typed value
+// out of its bounds without a word.
+TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
+  GXRegisterExtras();
+  InstallNumberFormattingImp();
+  const auto bounded = [](WORD control, const char* low, const char* high) {
+    return CGXStyle().SetControl(control).SetUserAttribute(GX_IDS_UA_VALID_MIN, low).SetUserAttribute(
+        GX_IDS_UA_VALID_MAX, high);
+  };
+  const auto spin = CGXStyle()
+                        .SetControl(GX_IDS_CTRL_SPINEDIT)
+                        .SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "1")
+                        .SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, "100");
+  const std::string between = "Type a number from 1 to 100.";
+  const struct Kind {
+    const char* name;
+    CGXStyle style;
+    const char* value;  // the cell's, shown as `shown` (what Replace finds)
+    const char *shown, *inside, *outside;  // `inside` shows as it is given
+    std::string box;  // the refusal's message; empty: a maximum length's, the door's own
+    const char* typed[2] = {};  // typed in place of `inside` and `outside`
+  } kinds[] = {
+      {"edit", bounded(GX_IDS_CTRL_EDIT, "1", "100"), "50", "50", "7", "500", between},
+      {"edit with its message",
+       bounded(GX_IDS_CTRL_EDIT, "1", "100").SetUserAttribute(GX_IDS_UA_VALID_MSG, "From 1 to 100, please."), "50",
+       "50", "7", "500", "From 1 to 100, please."},
+      {"edit of a maximum", bounded(GX_IDS_CTRL_EDIT, "", "100"), "50", "50", "7", "500",
+       "Type a number of at most 100."},
+      {"edit of 2 characters", CGXStyle().SetMaxLength(2), "50", "50", "7", "500", ""},
+      {"grouped number", bounded(GX_IDS_CTRL_EDIT, "0", "10000").SetFormat(5).SetPlaces(0), "1234", "1,234", "5,678",
+       "12,345", "Type a number from 0 to 10000."},
+      {"spin", spin, "50", "50", "7", "500", "Type a whole number from 1 to 100."},
+      {"spin of 2 characters", CGXStyle(spin).SetMaxLength(2), "50", "50", "7", "500", ""},
+      {"scroll edit", bounded(GX_IDS_CTRL_SCROLLEDIT, "1", "100"), "50", "50", "7", "500", between},
+      {"hot spot edit", bounded(GX_IDS_CTRL_HOTSPOT, "1", "100"), "50", "50", "7", "500", between},
+      {"free-text combo", bounded(GX_IDS_CTRL_COMBOBOX, "1", "100").SetChoiceList("5\n50"), "50", "50", "7", "500",
+       between},
+      // 500 would pass the mask's room where the replaced text is "500_".
+      {"masked edit", bounded(GX_IDS_CTRL_MASKEDIT, "1", "100").SetUserAttribute(GX_IDS_UA_INPUTMASK, "###"), "50",
+       "50", "7", "0", between},
+      {"currency", bounded(GX_IDS_CTRL_CURRENCY, "1", "100"), "50", "$50.00", "$80.00", "$500.00", between,
+       {"80", "500"}},
+      {"rich edit", bounded(GX_IDS_CTRL_RICHEDIT, "1", "100"), "50", "50", "7", "500", between},
+      {"rich edit of 2 characters", CGXStyle().SetControl(GX_IDS_CTRL_RICHEDIT).SetMaxLength(2), "50", "50", "7",
+       "500", ""},
+  };
+  const std::pair<Door, const char*> doors[] = {
+      {Door::Type, "typed"},   {Door::Paste, "pasted onto the cell"}, {Door::PasteIntoEditor, "pasted into the editor"},
+      {Door::Replace, "Replace"}, {Door::ReplaceAll, "Replace All"}, {Door::Fill, "filled"}};
+  for (const Kind& kind : kinds)
+    for (const auto& [door, doorName] : doors)
+      for (const bool inside : {true, false}) {
+        const char* text = inside ? kind.inside : kind.outside;
+        SCOPED_TRACE(std::string(kind.name) + ", " + doorName + ": " + text);
+        // Row 1 a plain cell holding the text (a fill's source), rows 2 and 3 the bounded cell.
+        CGXGridWnd* g = Make(3, 1);
+        g->GetParam()->m_bFillEnabled = 1;
+        g->SetColWidth(1, 1, 120);
+        g->SetCellValue(1, 1, text);
+        g->SetStyleRange(CGXRange(2, 1, 3, 1), kind.style);
+        for (const ROWCOL r : {2, 3}) ASSERT_TRUE(g->SetCellTextThroughControl(r, 1, kind.value, 0));
+        auto shown = [&](ROWCOL row) {
+          CGXStyle style;
+          g->ComposeCellStyle(row, 1, style);
+          CString out;
+          if (!g->ControlForCell(row, 1)->GetDisplayText(out, row, 1, nullptr, style)) out = style.GetValue();
+          return std::string(out.Trim(" _"));  // a number's room for its sign, a mask's prompts
+        };
+        const std::string before = shown(2);
+        EXPECT_EQ(before, kind.shown);
+        ClearUndo(g);
+        ::SetFocus(*g);
+        ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+        Pump();
+        plat::ClearShownLog();
+        if (door == Door::Type) {
+          Type(kind.typed[inside ? 0 : 1] ? kind.typed[inside ? 0 : 1] : text);
+          Key(VK_RETURN);
+          Key(VK_ESCAPE);
+        }
+        Enter(g, door, text, kind.shown, true);
+        // The edit ends as the user ends it: Return stores it, and the editor of a refused one is left with Esc.
+        if (door != Door::Type && Boxes().empty()) g->CompleteCellEdit(TRUE);
+        Pump();
+        if (g->ControlOfCurrentCell()->GetEditingState()) Key(VK_ESCAPE);
+        // A text too long to be typed is cut by the window as it is typed: the cell keeps its value, unsaid.
+        const bool cutWhileTyped = !inside && door == Door::Type && kind.box.empty();
+        EXPECT_EQ(shown(2), inside ? kind.inside : before);
+        const bool both = door == Door::ReplaceAll || door == Door::Fill;
+        EXPECT_EQ(shown(3), inside && both ? kind.inside : before);
+        const std::string box = Boxes();
+        if (inside || cutWhileTyped)
+          EXPECT_EQ(box, "");
+        else if (!kind.box.empty())
+          EXPECT_EQ(box, "[" + kind.box.substr(0, 26) + "]");
+        else
+          EXPECT_EQ(std::count(box.begin(), box.end(), '['), 1);
+        g->DestroyWindow();
+      }
 }
 
 }  // namespace
