@@ -1,0 +1,62 @@
+// A text looked up among the lines of a choice list walked and through the list's index, for lists of 2 to 1,024
+// lines, and the making of that index: where a search of the index begins to beat a walk is where a list is
+// worth an index (GXChoiceLines::kIndexedLines). Each lookup names a line in another case than the line's own, the
+// lines named in turn spread over the list. The counter per_lookup is the time per lookup.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "grid/controls/GXChoiceLines.h"
+
+namespace {
+
+// A list of `n` lines in no order ("Choice 0003" ... in a scattered order) and the texts naming each.
+struct Listed {
+  std::string list;
+  std::vector<std::string> texts;
+};
+Listed MakeList(int n) {
+  Listed made;
+  for (int i = 0; i < n; ++i) {
+    char line[32];
+    std::snprintf(line, sizeof line, "Choice %04d", (i * 7919) % 10007);
+    made.list += line;
+    made.list += '\n';
+    std::string text = line;
+    for (char& c : text) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    made.texts.push_back(text);
+  }
+  return made;
+}
+
+// Args: the lines, and 1 to look up through an index (0: walked).
+void BM_FindInChoiceLines(benchmark::State& state) {
+  const Listed made = MakeList(static_cast<int>(state.range(0)));
+  const auto index = state.range(1) ? GXChoiceLines::MakeIndex(made.list) : nullptr;
+  const GXChoiceLines lines(made.list, index.get());
+  size_t next = 0;
+  for (auto _ : state) {
+    const size_t n = next;
+    next = (next + 1) % made.texts.size();
+    const int found = lines.Find(made.texts[n], false);
+    if (found != static_cast<int>(n)) {
+      state.SkipWithError("a text found another line than the one it names");
+      break;
+    }
+    benchmark::DoNotOptimize(found);
+  }
+  state.counters["per_lookup"] =
+      benchmark::Counter(1.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_FindInChoiceLines)->ArgsProduct({{2, 4, 8, 16, 32, 64, 128, 1024}, {0, 1}});
+
+// Arg: the lines. Each iteration makes the index of the list.
+void BM_IndexChoiceLines(benchmark::State& state) {
+  const Listed made = MakeList(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(GXChoiceLines::MakeIndex(made.list));
+}
+BENCHMARK(BM_IndexChoiceLines)->Arg(8)->Arg(32)->Arg(128)->Arg(1024);
+
+}  // namespace
