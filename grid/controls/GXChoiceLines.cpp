@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <mutex>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -76,31 +77,40 @@ struct CGXChoiceListIndex {
   static constexpr size_t kBlock = 16;
 
   explicit CGXChoiceListIndex(std::string_view text) {
-    for (GXChoiceLines::Iterator line(text, 0), end(text, text.size()); line != end; ++line)
-      starts.push_back(static_cast<uint32_t>((*line).data() - text.data()));
-    starts.shrink_to_fit();
-    const size_t n = starts.size();
-    order.resize(n);
-    for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
+    const GXChoiceLines all(text);
+    lines = static_cast<size_t>(std::distance(all.begin(), all.end()));
+    blocks = (lines + kBlock - 1) / kBlock;
+    cells.resize(2 * lines + 2 * blocks);
+    const std::span<uint32_t> starts = Starts(), order = Order(), least = Least();
+    size_t n = 0;
+    for (std::string_view line : all) starts[n++] = static_cast<uint32_t>(line.data() - text.data());
+    for (n = 0; n < lines; ++n) order[n] = static_cast<uint32_t>(n);
     std::stable_sort(order.begin(), order.end(),
                      [&](uint32_t a, uint32_t b) { return CompareNoCase(Line(text, a), Line(text, b)) < 0; });
-    const size_t blocks = (n + kBlock - 1) / kBlock;
-    least.assign(2 * blocks, 0);
-    for (size_t i = 0; i < n; ++i) {
-      uint32_t& block = least[blocks + i / kBlock];
-      block = i % kBlock == 0 ? order[i] : std::min(block, order[i]);
+    for (n = 0; n < lines; ++n) {
+      uint32_t& block = least[blocks + n / kBlock];
+      block = n % kBlock == 0 ? order[n] : std::min(block, order[n]);
     }
-    for (size_t i = blocks; i-- > 1;) least[i] = std::min(least[2 * i], least[2 * i + 1]);
+    for (n = blocks; n-- > 1;) least[n] = std::min(least[2 * n], least[2 * n + 1]);
   }
+
+  // The first character of each line; the lines sorted without regard to case; the tree of block minimums over
+  // that order, node i covering nodes 2i and 2i + 1.
+  std::span<uint32_t> Starts() { return {cells.data(), lines}; }
+  std::span<uint32_t> Order() { return {cells.data() + lines, lines}; }
+  std::span<uint32_t> Least() { return {cells.data() + 2 * lines, 2 * blocks}; }
+  std::span<const uint32_t> Order() const { return {cells.data() + lines, lines}; }
+  std::span<const uint32_t> Least() const { return {cells.data() + 2 * lines, 2 * blocks}; }
 
   // The line at `n` of the text indexed.
   std::string_view Line(std::string_view text, size_t n) const {
-    const size_t start = starts[n];
+    const size_t start = cells[n];
     return text.substr(start, LineEnd(text, start) - start);
   }
 
   // The least list position among the sorted entries [from, to).
   int FirstIn(size_t from, size_t to) const {
+    const std::span<const uint32_t> order = Order(), least = Least();
     uint32_t first = std::numeric_limits<uint32_t>::max();
     const auto walk = [&](size_t a, size_t b) {
       for (; a < b; ++a) first = std::min(first, order[a]);
@@ -111,7 +121,6 @@ struct CGXChoiceListIndex {
     } else {
       walk(from, blockFrom * kBlock);
       walk(blockTo * kBlock, to);
-      const size_t blocks = least.size() / 2;
       for (blockFrom += blocks, blockTo += blocks; blockFrom < blockTo; blockFrom /= 2, blockTo /= 2) {
         if (blockFrom & 1) first = std::min(first, least[blockFrom++]);
         if (blockTo & 1) first = std::min(first, least[--blockTo]);
@@ -123,6 +132,7 @@ struct CGXChoiceListIndex {
   int Find(std::string_view text, std::string_view named, bool exact) const {
     bool nul = false;
     const std::string_view key = Compared(named, nul);
+    const std::span<const uint32_t> order = Order();
     const auto from = std::partition_point(order.begin(), order.end(), [&](uint32_t i) {
       return CompareNoCase(Line(text, i), key) < 0;
     });
@@ -132,10 +142,9 @@ struct CGXChoiceListIndex {
     return FirstIn(static_cast<size_t>(from - order.begin()), static_cast<size_t>(to - order.begin()));
   }
 
-  std::string_view key;          // the text of the list that made it, which names it among the shared ones
-  std::vector<uint32_t> starts;  // the first character of each line
-  std::vector<uint32_t> order;   // the lines sorted without regard to case
-  std::vector<uint32_t> least;   // the tree of block minimums: node i covers nodes 2i and 2i + 1
+  std::string_view key;  // the text of the list that made it, which names it among the shared ones
+  size_t lines = 0, blocks = 0;
+  std::vector<uint32_t> cells;  // the starts, the order and the tree, one after the other
 };
 
 namespace {
@@ -151,13 +160,13 @@ std::unique_ptr<CGXChoiceListIndex> NewIndex(std::string_view text) {
 std::shared_ptr<const CGXChoiceListIndex> GXChoiceLines::MakeIndex(std::string_view text) { return NewIndex(text); }
 
 size_t GXChoiceLines::Count() const {
-  return m_index ? m_index->starts.size() : static_cast<size_t>(std::distance(begin(), end()));
+  return m_index ? m_index->lines : static_cast<size_t>(std::distance(begin(), end()));
 }
 
 bool GXChoiceLines::Line(size_t n, std::string_view& out) const {
   out = {};
   if (m_index) {
-    if (n >= m_index->starts.size()) return false;
+    if (n >= m_index->lines) return false;
     out = m_index->Line(m_text, n);
     return true;
   }
