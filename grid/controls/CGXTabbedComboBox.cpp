@@ -163,7 +163,7 @@ BOOL CGXTabbedComboBox::FindLine(const CGXStyle& style, CMapStringToString* map,
                                  BOOL prefix, CString& line) const {
   if (map && map->Lookup(text, line)) return TRUE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
-  // Asked for every cell drawn: the lines are read in the list's text, split by no cell.
+  // Asked for every cell drawn: the lines are read where they lie in the list's text, none copied.
   const GXChoiceLines lines = style.IsIncluded(GX_IN_CHOICELIST) ? SplitChoiceListKept(style) : GXChoiceLines({});
   int at = map ? -1 : FindTabbedLine(lines, FirstRow(s), text, column, FALSE);
   if (at < 0 && prefix) at = FindTabbedLine(lines, FirstRow(s), text, column, TRUE);

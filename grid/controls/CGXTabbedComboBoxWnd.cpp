@@ -242,7 +242,7 @@ BOOL CGXTabbedComboBoxWnd::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CS
   if (!style.IsIncluded(GX_IN_CHOICELIST)) return FALSE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
   const CString v = value ? *value : style.GetIncludeValue() ? style.GetValue() : CString();
-  // Asked for every cell drawn: the lines are read in the list's text, split by no cell.
+  // Asked for every cell drawn: the lines are read where they lie in the list's text, none copied.
   const GXChoiceLines lines = SplitChoiceListKept(style);
   const size_t first = s.titles ? 1 : 0;
   const int at = FindTabbedLine(lines, first, v, s.keyCol, FALSE);

@@ -47,6 +47,19 @@ bool BeginsNoCase(std::string_view line, std::string_view key) {
   return line.size() >= key.size() && CompareNoCase(line.substr(0, key.size()), key) == 0;
 }
 
+// CompareNoCase of the line of `text` at `start` and `key`, read as far as they differ; with `begun`, a line that
+// begins with `key` compares equal.
+int CompareLineNoCase(std::string_view text, size_t start, std::string_view key, bool begun) {
+  const auto& folds = Folds();
+  for (size_t i = 0;; ++i, ++start) {
+    const bool ended = start >= text.size() || text[start] == '\r' || text[start] == '\n';
+    if (i == key.size()) return ended || begun ? 0 : 1;
+    if (ended) return -1;
+    const auto a = static_cast<unsigned char>(text[start]), b = static_cast<unsigned char>(key[i]);
+    if (a != b && folds[a] != folds[b]) return folds[a] - folds[b];
+  }
+}
+
 // The text of `text` that is compared with the lines (up to its first NUL), and whether it holds a NUL.
 std::string_view Compared(std::string_view text, bool& nul) {
   const size_t at = text.find('\0');
@@ -134,11 +147,12 @@ struct CGXChoiceListIndex {
     const std::string_view key = Compared(named, nul);
     const std::span<const uint32_t> order = Order();
     const auto from = std::partition_point(order.begin(), order.end(), [&](uint32_t i) {
-      return CompareNoCase(Line(text, i), key) < 0;
+      return CompareLineNoCase(text, cells[i], key, false) < 0;
     });
-    if (from != order.end() && CompareNoCase(Line(text, *from), key) == 0) return static_cast<int>(*from);
+    if (from != order.end() && CompareLineNoCase(text, cells[*from], key, false) == 0) return static_cast<int>(*from);
     if (exact || nul) return -1;
-    const auto to = std::partition_point(from, order.end(), [&](uint32_t i) { return BeginsNoCase(Line(text, i), key); });
+    const auto to = std::partition_point(
+        from, order.end(), [&](uint32_t i) { return CompareLineNoCase(text, cells[i], key, true) == 0; });
     return FirstIn(static_cast<size_t>(from - order.begin()), static_cast<size_t>(to - order.begin()));
   }
 
@@ -184,7 +198,7 @@ int GXChoiceLines::Find(std::string_view text, bool exact) const {
   const std::string_view key = Compared(text, nul);
   int at = 0, begun = -1;
   for (std::string_view line : *this) {
-    if (CompareNoCase(line, key) == 0) return at;
+    if (line.size() == key.size() && CompareNoCase(line, key) == 0) return at;
     if (begun < 0 && !exact && !nul && BeginsNoCase(line, key)) begun = at;
     ++at;
   }

@@ -391,7 +391,7 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
 // A list of GXChoiceLines::kIndexedLines lines or more is looked up through an index kept with its text, a
 // shorter one is walked, and both answer alike. Each row is asked of its list as given and lengthened past the
 // threshold by lines after its own (which no text names), walked and indexed, through a style whose list replaced
-// another (the reversed lines, indexed before) and through the text; the lists of one text share one index, which
+// another (its lines reversed, looked up before) and through the text; the lists of one text share one index, which
 // answers after the list that made it is replaced.
 TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
   CGXGridWnd* g = MakeGrid(1, 1);
