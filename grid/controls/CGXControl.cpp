@@ -587,8 +587,9 @@ BOOL ChoiceLine(CString& out, const GXChoiceLines& lines, int n) {
 }
 
 int NamedChoice(CString& out, const CString& text, const GXChoiceLines& lines, BOOL exact) {
-  const int n = text.IsEmpty() ? -1 : lines.Find(text.View(), exact);
-  ChoiceLine(out, lines, n);
+  std::string_view line;
+  const int n = text.IsEmpty() ? -1 : lines.Find(text.View(), exact, &line);
+  out = CString(line);
   return n;
 }
 
@@ -620,11 +621,11 @@ int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CGXS
 
 BOOL CGXControl::TakeChoice(CString& text, const CGXStyle& style, int indexBase) const {
   if (text.IsEmpty()) return TRUE;
-  const GXChoiceLines lines = SplitChoiceListKept(style);
-  const int n = lines.Find(text.View(), false);
+  std::string_view line;
+  const int n = SplitChoiceListKept(style).Find(text.View(), false, &line);
   if (n < 0) return FALSE;
   if (indexBase < 0)
-    ChoiceLine(text, lines, n);
+    text = CString(line);
   else
     text.Format("%d", n + indexBase);
   return TRUE;

@@ -14,11 +14,17 @@
 
 namespace {
 
-// The end of the line of `text` that begins at `start`: its first CR or LF, or the text's end.
-size_t LineEnd(std::string_view text, size_t start) {
-  while (start < text.size() && text[start] != '\r' && text[start] != '\n') ++start;
-  return start;
+// The end of a line from `from` on: its first CR or LF, or the text's `end`; and the start of the line after a
+// line's end (a CR LF ends a line as one).
+const char* LineEnd(const char* from, const char* end) {
+  while (from != end && *from != '\r' && *from != '\n') ++from;
+  return from;
 }
+const char* NextLine(const char* lineEnd, const char* end) {
+  if (lineEnd == end) return end;
+  return lineEnd + (*lineEnd == '\r' && lineEnd + 1 != end && lineEnd[1] == '\n' ? 2 : 1);
+}
+bool LineEnds(const char* p, const char* end) { return p == end || *p == '\r' || *p == '\n'; }
 
 // The code page's lower case of each character, read once: compared without regard to case, a character is its
 // lower case.
@@ -31,54 +37,51 @@ const std::array<unsigned char, 256>& Folds() {
   return folds;
 }
 
-// The order of two texts without regard to case, character by character and a text before the longer ones it
-// begins: below 0, 0 or above 0.
-int CompareNoCase(std::string_view a, std::string_view b) {
-  const auto& folds = Folds();
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const int d = folds[static_cast<unsigned char>(a[i])] - folds[static_cast<unsigned char>(b[i])];
-    if (d != 0) return d;
+// How many characters the line at `p` and `key` (which holds no CR or LF) begin with alike without regard to
+// case: the line's end agrees with no character of the key.
+size_t Agreeing(const char* p, const char* end, std::string_view key, const std::array<unsigned char, 256>& folds) {
+  const size_t n = std::min(key.size(), static_cast<size_t>(end - p));
+  size_t i = 0;
+  for (; i < n; ++i) {
+    const auto a = static_cast<unsigned char>(p[i]), b = static_cast<unsigned char>(key[i]);
+    if (a != b && folds[a] != folds[b]) break;
   }
-  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+  return i;
 }
 
-bool BeginsNoCase(std::string_view line, std::string_view key) {
-  return line.size() >= key.size() && CompareNoCase(line.substr(0, key.size()), key) == 0;
-}
-
-// CompareNoCase of the line of `text` at `start` and `key`, read as far as they differ; with `begun`, a line that
-// begins with `key` compares equal.
-int CompareLineNoCase(std::string_view text, size_t start, std::string_view key, bool begun) {
+// The order of the line at `p` and `key` without regard to case, character by character and a text before the
+// longer ones it begins: below 0, 0 or above 0; with `begun`, a line that begins with `key` compares equal.
+int CompareLineNoCase(const char* p, const char* end, std::string_view key, bool begun) {
   const auto& folds = Folds();
-  for (size_t i = 0;; ++i, ++start) {
-    const bool ended = start >= text.size() || text[start] == '\r' || text[start] == '\n';
-    if (i == key.size()) return ended || begun ? 0 : 1;
-    if (ended) return -1;
-    const auto a = static_cast<unsigned char>(text[start]), b = static_cast<unsigned char>(key[i]);
-    if (a != b && folds[a] != folds[b]) return folds[a] - folds[b];
-  }
+  const size_t i = Agreeing(p, end, key, folds);
+  const bool ended = LineEnds(p + i, end);
+  if (i == key.size()) return ended || begun ? 0 : 1;
+  if (ended) return -1;
+  return folds[static_cast<unsigned char>(p[i])] - folds[static_cast<unsigned char>(key[i])];
 }
 
-// The text of `text` that is compared with the lines (up to its first NUL), and whether it holds a NUL.
-std::string_view Compared(std::string_view text, bool& nul) {
+// The text of `text` that is compared with the lines (up to its first NUL), and whether it holds a NUL; none
+// (false) for a text that holds a CR or an LF there, which no line can equal nor begin with.
+bool Compared(std::string_view text, std::string_view& key, bool& nul) {
   const size_t at = text.find('\0');
   nul = at != std::string_view::npos;
-  return text.substr(0, at);
+  key = text.substr(0, at);
+  return key.find_first_of("\r\n") == std::string_view::npos;
 }
 
 }  // namespace
 
 void GXChoiceLines::Iterator::Read() {
+  const char* const end = m_text.data() + m_text.size();
   if (m_at >= m_text.size()) {
     m_at = m_next = m_text.size();
     m_line = {};
     return;
   }
-  const size_t end = LineEnd(m_text, m_at);
-  m_line = m_text.substr(m_at, end - m_at);
-  m_next = end + 1;
-  if (end < m_text.size() && m_text[end] == '\r' && m_next < m_text.size() && m_text[m_next] == '\n') ++m_next;
+  const char* const line = m_text.data() + m_at;
+  const char* const lineEnd = LineEnd(line, end);
+  m_line = std::string_view(line, static_cast<size_t>(lineEnd - line));
+  m_next = static_cast<size_t>(NextLine(lineEnd, end) - m_text.data());
 }
 
 // The places of a list's lines in its text and their order without regard to case (ties in list order): the lines
@@ -98,8 +101,10 @@ struct CGXChoiceListIndex {
     size_t n = 0;
     for (std::string_view line : all) starts[n++] = static_cast<uint32_t>(line.data() - text.data());
     for (n = 0; n < lines; ++n) order[n] = static_cast<uint32_t>(n);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](uint32_t a, uint32_t b) { return CompareNoCase(Line(text, a), Line(text, b)) < 0; });
+    const char* const end = text.data() + text.size();
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+      return CompareLineNoCase(text.data() + starts[a], end, Line(text, b), false) < 0;
+    });
     for (n = 0; n < lines; ++n) {
       uint32_t& block = least[blocks + n / kBlock];
       block = n % kBlock == 0 ? order[n] : std::min(block, order[n]);
@@ -117,8 +122,8 @@ struct CGXChoiceListIndex {
 
   // The line at `n` of the text indexed.
   std::string_view Line(std::string_view text, size_t n) const {
-    const size_t start = cells[n];
-    return text.substr(start, LineEnd(text, start) - start);
+    const char* const line = text.data() + cells[n];
+    return std::string_view(line, static_cast<size_t>(LineEnd(line, text.data() + text.size()) - line));
   }
 
   // The least list position among the sorted entries [from, to).
@@ -142,17 +147,14 @@ struct CGXChoiceListIndex {
     return from < to ? static_cast<int>(first) : -1;
   }
 
-  int Find(std::string_view text, std::string_view named, bool exact) const {
-    bool nul = false;
-    const std::string_view key = Compared(named, nul);
+  int Find(std::string_view text, std::string_view key, bool nul, bool exact) const {
+    const char* const end = text.data() + text.size();
     const std::span<const uint32_t> order = Order();
-    const auto from = std::partition_point(order.begin(), order.end(), [&](uint32_t i) {
-      return CompareLineNoCase(text, cells[i], key, false) < 0;
-    });
-    if (from != order.end() && CompareLineNoCase(text, cells[*from], key, false) == 0) return static_cast<int>(*from);
+    const auto compare = [&](uint32_t i, bool begun) { return CompareLineNoCase(text.data() + cells[i], end, key, begun); };
+    const auto from = std::partition_point(order.begin(), order.end(), [&](uint32_t i) { return compare(i, false) < 0; });
+    if (from != order.end() && compare(*from, false) == 0) return static_cast<int>(*from);
     if (exact || nul) return -1;
-    const auto to = std::partition_point(
-        from, order.end(), [&](uint32_t i) { return CompareLineNoCase(text, cells[i], key, true) == 0; });
+    const auto to = std::partition_point(from, order.end(), [&](uint32_t i) { return compare(i, true) == 0; });
     return FirstIn(static_cast<size_t>(from - order.begin()), static_cast<size_t>(to - order.begin()));
   }
 
@@ -192,16 +194,38 @@ bool GXChoiceLines::Line(size_t n, std::string_view& out) const {
   return false;
 }
 
-int GXChoiceLines::Find(std::string_view text, bool exact) const {
-  if (m_index) return m_index->Find(m_text, text, exact);
+int GXChoiceLines::Find(std::string_view text, bool exact, std::string_view* found) const {
+  if (found) *found = {};
+  std::string_view key;
   bool nul = false;
-  const std::string_view key = Compared(text, nul);
-  int at = 0, begun = -1;
-  for (std::string_view line : *this) {
-    if (line.size() == key.size() && CompareNoCase(line, key) == 0) return at;
-    if (begun < 0 && !exact && !nul && BeginsNoCase(line, key)) begun = at;
-    ++at;
+  if (!Compared(text, key, nul)) return -1;
+  if (m_index) {
+    const int at = m_index->Find(m_text, key, nul, exact);
+    if (found) *found = at < 0 ? std::string_view() : m_index->Line(m_text, static_cast<size_t>(at));
+    return at;
   }
+  // A walk that reads each line as far as it agrees with the text and then to its end.
+  const auto& folds = Folds();
+  const char* const end = m_text.data() + m_text.size();
+  int at = 0, begun = -1;
+  std::string_view begunLine;
+  for (const char* line = m_text.data(); line != end; ++at) {
+    const size_t agreeing = Agreeing(line, end, key, folds);
+    const char* const lineEnd = LineEnd(line + agreeing, end);
+    if (agreeing == key.size()) {
+      const std::string_view whole(line, static_cast<size_t>(lineEnd - line));
+      if (lineEnd == line + agreeing) {
+        if (found) *found = whole;
+        return at;
+      }
+      if (begun < 0 && !exact && !nul) {
+        begun = at;
+        begunLine = whole;
+      }
+    }
+    line = NextLine(lineEnd, end);
+  }
+  if (found) *found = begunLine;
   return begun;
 }
 

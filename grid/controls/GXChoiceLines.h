@@ -37,8 +37,8 @@ class GXChoiceLines {
   size_t Count() const;
   // The line at `n`, in `out`; false (and `out` empty) past the lines.
   bool Line(size_t n, std::string_view& out) const;
-  // The position of the line `text` names (see above), or -1.
-  int Find(std::string_view text, bool exact) const;
+  // The position of the line `text` names (see above), or -1; the line in `found` when given (empty for none).
+  int Find(std::string_view text, bool exact, std::string_view* found = nullptr) const;
   // The index looked up in, null when the lines are walked.
   const CGXChoiceListIndex* Index() const { return m_index; }
 

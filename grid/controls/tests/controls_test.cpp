@@ -412,6 +412,8 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
       {"a\n\nb", "b", FALSE, 2},                     // empty lines are lines
       {"a\n\n\nb", std::string("\0x", 2), FALSE, 1},  // up to its NUL: empty, the first empty line
       {"a\r\nb\rc\nd", "D", FALSE, 3},              // CR LF, CR and LF each end a line
+      {"a\nb", "a\nb", FALSE, -1},                   // a text of two lines names none
+      {"a\nb", "A\r", FALSE, -1},
       {"a\nb\n", "", FALSE, -1},                      // an empty text names none
       {"abc\nabd", "abcd", FALSE, -1},                // longer than every line
       {"abc\nabd", "ab", TRUE, -1},
