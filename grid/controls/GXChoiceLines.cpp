@@ -51,9 +51,10 @@ size_t Agreeing(const char* p, const char* end, std::string_view key, const std:
 
 // The order of the line at `p` and `key` without regard to case, character by character and a text before the
 // longer ones it begins: below 0, 0 or above 0; with `begun`, a line that begins with `key` compares equal.
-int CompareLineNoCase(const char* p, const char* end, std::string_view key, bool begun) {
+// `agreed` tells how many characters they are known to begin with alike, and is given how many they do.
+int CompareLineNoCase(const char* p, const char* end, std::string_view key, bool begun, size_t& agreed) {
   const auto& folds = Folds();
-  const size_t i = Agreeing(p, end, key, folds);
+  const size_t i = agreed += Agreeing(p + agreed, end, key.substr(agreed), folds);
   const bool ended = LineEnds(p + i, end);
   if (i == key.size()) return ended || begun ? 0 : 1;
   if (ended) return -1;
@@ -66,7 +67,7 @@ bool Compared(std::string_view text, std::string_view& key, bool& nul) {
   const size_t at = text.find('\0');
   nul = at != std::string_view::npos;
   key = text.substr(0, at);
-  return key.find_first_of("\r\n") == std::string_view::npos;
+  return std::none_of(key.begin(), key.end(), [](char c) { return c == '\r' || c == '\n'; });
 }
 
 }  // namespace
@@ -103,7 +104,8 @@ struct CGXChoiceListIndex {
     for (n = 0; n < lines; ++n) order[n] = static_cast<uint32_t>(n);
     const char* const end = text.data() + text.size();
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-      return CompareLineNoCase(text.data() + starts[a], end, Line(text, b), false) < 0;
+      size_t agreed = 0;
+      return CompareLineNoCase(text.data() + starts[a], end, Line(text, b), false, agreed) < 0;
     });
     for (n = 0; n < lines; ++n) {
       uint32_t& block = least[blocks + n / kBlock];
@@ -150,11 +152,36 @@ struct CGXChoiceListIndex {
   int Find(std::string_view text, std::string_view key, bool nul, bool exact) const {
     const char* const end = text.data() + text.size();
     const std::span<const uint32_t> order = Order();
-    const auto compare = [&](uint32_t i, bool begun) { return CompareLineNoCase(text.data() + cells[i], end, key, begun); };
-    const auto from = std::partition_point(order.begin(), order.end(), [&](uint32_t i) { return compare(i, false) < 0; });
-    if (from != order.end() && compare(*from, false) == 0) return static_cast<int>(*from);
+    const auto compare = [&](uint32_t i, bool begun, size_t& agreed) {
+      return CompareLineNoCase(text.data() + cells[i], end, key, begun, agreed);
+    };
+    // The first line in order not below the key. The lines between two lines that begin as the key does for some
+    // characters begin so too: a comparison reads on from where both bounds stopped agreeing, the first and the
+    // last line bounding them all at the start.
+    size_t low = 0, high = lines, lowAgreed = 0, highAgreed = 0;
+    if (lines > 0) {
+      compare(order.front(), false, lowAgreed);
+      compare(order.back(), false, highAgreed);
+    }
+    while (low < high) {
+      const size_t mid = low + (high - low) / 2;
+      size_t agreed = std::min(lowAgreed, highAgreed);
+      if (compare(order[mid], false, agreed) < 0) {
+        low = mid + 1;
+        lowAgreed = agreed;
+      } else {
+        high = mid;
+        highAgreed = agreed;
+      }
+    }
+    const auto from = order.begin() + static_cast<std::ptrdiff_t>(low);
+    size_t agreed = 0;
+    if (from != order.end() && compare(*from, false, agreed) == 0) return static_cast<int>(*from);
     if (exact || nul) return -1;
-    const auto to = std::partition_point(from, order.end(), [&](uint32_t i) { return compare(i, true) == 0; });
+    const auto to = std::partition_point(from, order.end(), [&](uint32_t i) {
+      size_t none = 0;
+      return compare(i, true, none) == 0;
+    });
     return FirstIn(static_cast<size_t>(from - order.begin()), static_cast<size_t>(to - order.begin()));
   }
 
