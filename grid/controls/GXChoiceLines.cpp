@@ -49,16 +49,12 @@ size_t Agreeing(const char* p, const char* end, std::string_view key, const std:
   return i;
 }
 
-// The order of the line at `p` and `key` without regard to case, character by character and a text before the
-// longer ones it begins: below 0, 0 or above 0; with `begun`, a line that begins with `key` compares equal.
-// `agreed` tells how many characters they are known to begin with alike, and is given how many they do.
-int CompareLineNoCase(const char* p, const char* end, std::string_view key, bool begun, size_t& agreed) {
-  const auto& folds = Folds();
-  const size_t i = agreed += Agreeing(p + agreed, end, key.substr(agreed), folds);
-  const bool ended = LineEnds(p + i, end);
-  if (i == key.size()) return ended || begun ? 0 : 1;
-  if (ended) return -1;
-  return folds[static_cast<unsigned char>(p[i])] - folds[static_cast<unsigned char>(key[i])];
+// Whether the line at `p`, which begins with `agreed` characters alike `key` (Agreeing), comes before `key`
+// without regard to case: it is shorter, or its character where they differ is lower.
+bool Below(const char* p, const char* end, std::string_view key, size_t agreed,
+           const std::array<unsigned char, 256>& folds) {
+  return agreed < key.size() && (LineEnds(p + agreed, end) || folds[static_cast<unsigned char>(p[agreed])] <
+                                                                    folds[static_cast<unsigned char>(key[agreed])]);
 }
 
 // The text of `text` that is compared with the lines (up to its first NUL), and whether it holds a NUL; none
@@ -103,9 +99,11 @@ struct CGXChoiceListIndex {
     for (std::string_view line : all) starts[n++] = static_cast<uint32_t>(line.data() - text.data());
     for (n = 0; n < lines; ++n) order[n] = static_cast<uint32_t>(n);
     const char* const end = text.data() + text.size();
+    const auto& folds = Folds();
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-      size_t agreed = 0;
-      return CompareLineNoCase(text.data() + starts[a], end, Line(text, b), false, agreed) < 0;
+      const char* const line = text.data() + starts[a];
+      const std::string_view other = Line(text, b);
+      return Below(line, end, other, Agreeing(line, end, other, folds), folds);
     });
     for (n = 0; n < lines; ++n) {
       uint32_t& block = least[blocks + n / kBlock];
@@ -150,23 +148,26 @@ struct CGXChoiceListIndex {
   }
 
   int Find(std::string_view text, std::string_view key, bool nul, bool exact) const {
+    const auto& folds = Folds();
     const char* const end = text.data() + text.size();
     const std::span<const uint32_t> order = Order();
-    const auto compare = [&](uint32_t i, bool begun, size_t& agreed) {
-      return CompareLineNoCase(text.data() + cells[i], end, key, begun, agreed);
+    const auto line = [&](size_t sorted) { return text.data() + cells[order[sorted]]; };
+    // How far the line at `p` begins alike the key, known to for `from` characters.
+    const auto agreeing = [&](const char* p, size_t from) {
+      return from + Agreeing(p + from, end, key.substr(from), folds);
     };
-    // The first line in order not below the key. The lines between two lines that begin as the key does for some
+    // The first line in order not below the key. The lines between two lines that begin alike the key for some
     // characters begin so too: a comparison reads on from where both bounds stopped agreeing, the first and the
     // last line bounding them all at the start.
     size_t low = 0, high = lines, lowAgreed = 0, highAgreed = 0;
     if (lines > 0) {
-      compare(order.front(), false, lowAgreed);
-      compare(order.back(), false, highAgreed);
+      lowAgreed = agreeing(line(0), 0);
+      highAgreed = agreeing(line(lines - 1), 0);
     }
     while (low < high) {
       const size_t mid = low + (high - low) / 2;
-      size_t agreed = std::min(lowAgreed, highAgreed);
-      if (compare(order[mid], false, agreed) < 0) {
+      const size_t agreed = agreeing(line(mid), std::min(lowAgreed, highAgreed));
+      if (Below(line(mid), end, key, agreed, folds)) {
         low = mid + 1;
         lowAgreed = agreed;
       } else {
@@ -174,15 +175,16 @@ struct CGXChoiceListIndex {
         highAgreed = agreed;
       }
     }
-    const auto from = order.begin() + static_cast<std::ptrdiff_t>(low);
-    size_t agreed = 0;
-    if (from != order.end() && compare(*from, false, agreed) == 0) return static_cast<int>(*from);
+    if (low < lines) {
+      const size_t agreed = agreeing(line(low), 0);
+      if (agreed == key.size() && LineEnds(line(low) + agreed, end)) return static_cast<int>(order[low]);
+    }
     if (exact || nul) return -1;
-    const auto to = std::partition_point(from, order.end(), [&](uint32_t i) {
-      size_t none = 0;
-      return compare(i, true, none) == 0;
-    });
-    return FirstIn(static_cast<size_t>(from - order.begin()), static_cast<size_t>(to - order.begin()));
+    // The lines beginning with the key follow.
+    const auto from = order.begin() + static_cast<std::ptrdiff_t>(low);
+    const auto to = std::partition_point(
+        from, order.end(), [&](uint32_t i) { return agreeing(text.data() + cells[i], 0) == key.size(); });
+    return FirstIn(low, static_cast<size_t>(to - order.begin()));
   }
 
   std::string_view key;  // the text of the list that made it, which names it among the shared ones
