@@ -19,10 +19,10 @@ struct CGXChoiceListIndex;
 
 class GXChoiceLines {
  public:
-  // Lists of this many lines or more are indexed. A search of an index beats a walk from about 10 lines on, but
-  // an index takes about as much memory as its text and as long to make as some 20 walks (choicelines_bench): a
-  // list below this length, such as each cell's own list of a few choices, is walked, at well under a microsecond
-  // a lookup, and keeps nothing.
+  // Lists of this many lines or more are indexed. A search of an index beats a walk from about 8 lines on, but an
+  // index takes about as much memory as its text and as long to make as some 20 walks of 32 lines
+  // (choicelines_bench): a list below this length, such as each cell's own list of a few choices, is walked, at
+  // under a third of a microsecond a lookup, and keeps nothing.
   static constexpr size_t kIndexedLines = 32;
 
   // The lines of `list`, with the index it keeps when it is long enough (made at the first call); no lines for
