@@ -215,9 +215,7 @@ void PasteIntoOwnLists(benchmark::State& state) {
       EmptyUndo(g.get());
       state.ResumeTiming();
     }
-    state.counters["per_value"] = benchmark::Counter(
-        static_cast<double>(cells), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(cells));
+    featurebench::PerValue(state, static_cast<int64_t>(cells));
     PeakCounters(state, before);
     g->DestroyWindow();
   }
