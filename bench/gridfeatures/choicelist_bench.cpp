@@ -4,10 +4,18 @@
 // each a list of its own of 1,000 choices, beside as many plain columns. Each value is looked up among its
 // cell's choices; the lookup must not grow with the list nor with the lists a paste meets: a paste into lists of
 // 1,000 choices within 1.5 times the plain paste. The counter per_value is the time per value.
+// And the cost of many short lists: 10, 1,000 and 100,000 cells, each with a list of its own of 20 choices,
+// pasted over, the first paste (which meets each list for the first time) apart from the later ones. A list must
+// cost about its text, whether it is looked up through an index or walked: the counter peak_mb is the process's
+// peak resident memory from a grid's making to the end of its pastes, and grown_mb what that peak adds to the
+// memory resident before.
 #include <benchmark/benchmark.h>
+
+#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -58,6 +66,26 @@ void PerValue(benchmark::State& state) {
       static_cast<double>(kValues), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// The process's peak resident memory, in MB, since the last ResetPeak (VmHWM; 0 where the system keeps none).
+double PeakMb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+  return 0.0;
+}
+
+// Gives the heap's free memory back and starts the peak anew from the memory resident now, which it answers.
+double ResetPeak() {
+  malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+  return gridbench::ResidentMb();
+}
+
+void PeakCounters(benchmark::State& state, double before) {
+  state.counters["peak_mb"] = PeakMb();
+  state.counters["grown_mb"] = PeakMb() - before;
+}
+
 // Arg: the choices of each cell's list (0: plain cells). Each iteration pastes kValues lines at (1, 1).
 void BM_PasteIntoChoiceLists(benchmark::State& state) {
   auto g = ChoiceGrid(static_cast<int>(state.range(0)));
@@ -83,6 +111,7 @@ BENCHMARK(BM_PasteIntoChoiceLists)->Arg(0)->Arg(10)->Arg(1000)->Unit(benchmark::
 // for each row, at (1, 1): a value's list is the one before it on its line.
 void BM_PasteAcrossChoiceLists(benchmark::State& state) {
   Setup();
+  const double before = ResetPeak();
   const auto cols = static_cast<ROWCOL>(state.range(0));
   const int choices = static_cast<int>(state.range(1));
   const ROWCOL rows = kValues / cols;
@@ -109,6 +138,7 @@ void BM_PasteAcrossChoiceLists(benchmark::State& state) {
     state.ResumeTiming();
   }
   PerValue(state);
+  PeakCounters(state, before);
   state.SetItemsProcessed(state.iterations() * kValues);
   g->DestroyWindow();
 }
@@ -137,5 +167,62 @@ void BM_FillChoiceLists(benchmark::State& state) {
   g->DestroyWindow();
 }
 BENCHMARK(BM_FillChoiceLists)->Arg(0)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The choice list of row `row` (kShortChoices choices of about 10 characters, no two rows alike) and the value
+// pasted into it: one of its choices, in another case every other row.
+constexpr int kShortChoices = 20;
+std::string OwnList(ROWCOL row) {
+  std::string list;
+  for (int i = 0; i < kShortChoices; ++i) {
+    char line[32];
+    std::snprintf(line, sizeof line, "Row%06u-%02d\n", static_cast<unsigned>(row), i);
+    list += line;
+  }
+  return list;
+}
+std::string OwnValue(ROWCOL row, bool folded) {
+  char value[32];
+  std::snprintf(value, sizeof value, folded && row % 2 ? "ROW%06u-%02u" : "Row%06u-%02u", static_cast<unsigned>(row),
+                static_cast<unsigned>(row % kShortChoices));
+  return value;
+}
+
+// Arg: the cells, one column of them, each a drop-down list of its own (OwnList). The first iteration pastes
+// over lists met for the first time, the later ones over lists met before; with Iterations(1) the case is that
+// first paste alone. The counters peak_mb and grown_mb take in the making of the grid and its lists.
+void PasteIntoOwnLists(benchmark::State& state) {
+  Setup();
+  const double before = ResetPeak();
+  const auto cells = static_cast<ROWCOL>(state.range(0));
+  {
+    auto g = gridbench::OpenGrid(800, 600, cells, 1);
+    g->m_nClipboardFlags = 0x0008;
+    g->LockUpdate(TRUE);
+    for (ROWCOL r = 1; r <= cells; ++r)
+      g->SetStyleRange(CGXRange(r, 1),
+                       CGXStyle().SetControl(GX_IDS_CTRL_CBS_DROPDOWNLIST).SetChoiceList(OwnList(r).c_str()));
+    g->LockUpdate(FALSE);
+    Pump();
+    std::string text;
+    for (ROWCOL r = 1; r <= cells; ++r) text += OwnValue(r, true) + "\r\n";
+    gridbench::PutClipboardText(text);
+    const CString last(OwnValue(cells, false).c_str());
+    for (auto _ : state) {
+      g->GetParam()->GetSelection().DeleteAll();
+      if (!g->MoveCurrentCellTo(1, 1, 0) || !g->Paste()) state.SkipWithError("the paste was refused");
+      state.PauseTiming();
+      if (g->GetCellValue(cells, 1) != last) state.SkipWithError("the last cell does not hold its choice's own text");
+      EmptyUndo(g.get());
+      state.ResumeTiming();
+    }
+    featurebench::PerValue(state, static_cast<int64_t>(cells));
+    PeakCounters(state, before);
+    g->DestroyWindow();
+  }
+}
+void BM_FirstPasteIntoOwnLists(benchmark::State& state) { PasteIntoOwnLists(state); }
+BENCHMARK(BM_FirstPasteIntoOwnLists)->Arg(10)->Arg(1000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+void BM_PasteIntoOwnLists(benchmark::State& state) { PasteIntoOwnLists(state); }
+BENCHMARK(BM_PasteIntoOwnLists)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -107,7 +107,7 @@ BOOL CGXCheckListComboBox::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CS
 
 int CGXCheckListComboBox::ItemCount(const CGXStyle& style) const {
   if (!style.IsIncluded(GX_IN_CHOICELIST)) return 0;
-  const size_t lines = SplitChoiceListKept(style).size();
+  const size_t lines = SplitChoiceListKept(style).Count();
   return lines <= 1 ? 0 : static_cast<int>(std::min<size_t>(lines - 1, kMaxItems));
 }
 

@@ -6,10 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string_view>
 #include <typeinfo>
-#include <unordered_map>
 
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFindReplaceState.h"
@@ -89,25 +87,6 @@ double DecimalNumber(const char* text, bool* whole = nullptr) {
   if (error == std::errc::result_out_of_range)  // beyond the double range: infinite, or below it: zero
     value = significant && pointExponent + exponent > 0 ? HUGE_VAL : 0.0;
   return negative ? -value : value;
-}
-
-// The lines of a choice list, separated by CR, LF or CR LF.
-std::vector<CString> ChoiceLines(const CString& choices) {
-  std::vector<CString> lines;
-  const char* p = choices;
-  const char* end = p + choices.GetLength();
-  if (p == end) return lines;
-  const char* start = p;
-  while (p < end) {
-    if (*p == '\r' || *p == '\n') {
-      lines.emplace_back(start, static_cast<int>(p - start));
-      if (*p == '\r' && p + 1 < end && p[1] == '\n') ++p;
-      start = p + 1;
-    }
-    ++p;
-  }
-  if (start < end) lines.emplace_back(start, static_cast<int>(end - start));
-  return lines;
 }
 
 }  // namespace
@@ -571,141 +550,20 @@ void CGXControl::ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& style
   if (IsBoundToCell(row, col) && GetEditedValue(value)) style.SetValue(value);
 }
 
-std::vector<CString> CGXControl::SplitChoiceList(const CString& choices) { return ChoiceLines(choices); }
-
-// The lines of a choice list with their texts folded to one case and sorted (ties in list order): the lines equal
-// to a folded text, and the lines beginning with it, lie together there and are found by binary search; the
-// first of them in list order is the least position over that run, which a tree of minimums answers in
-// logarithmic time. Made once for a list's text and never changed after, so that it may be read on any thread.
-struct CGXChoiceListIndex {
-  explicit CGXChoiceListIndex(const CString& choices) : text(choices.View()), lines(ChoiceLines(choices)) {
-    const size_t n = lines.size();
-    std::vector<std::string> folded(n);
-    for (size_t i = 0; i < n; ++i) folded[i] = Fold(lines[i].View());
-    order.resize(n);
-    for (size_t i = 0; i < n; ++i) order[i] = static_cast<int>(i);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-      return folded[static_cast<size_t>(a)] < folded[static_cast<size_t>(b)];
-    });
-    keys.reserve(n);
-    for (int i : order) keys.push_back(std::move(folded[static_cast<size_t>(i)]));
-    least.assign(2 * n, 0);
-    for (size_t i = 0; i < n; ++i) least[n + i] = order[i];
-    for (size_t i = n; i-- > 1;) least[i] = std::min(least[2 * i], least[2 * i + 1]);
-  }
-
-  // The index of a list's text. The lists of one text share it (a grid that gives each row a list of its own, of
-  // the same choices, keeps one index, not one a row), and it goes when the last of them goes.
-  static std::shared_ptr<const CGXChoiceListIndex> Make(const CString& choices);
-
-  static std::string Fold(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) c = static_cast<char>(plat::ToLower1252(static_cast<unsigned char>(c)));
-    return folded;
-  }
-
-  // The least list position among the sorted keys [from, to).
-  int FirstIn(size_t from, size_t to) const {
-    int first = -1;
-    const size_t n = keys.size();
-    for (from += n, to += n; from < to; from /= 2, to /= 2) {
-      if (from & 1) first = Least(first, least[from++]);
-      if (to & 1) first = Least(first, least[--to]);
-    }
-    return first;
-  }
-  static int Least(int a, int b) { return a < 0 ? b : std::min(a, b); }
-
-  int Find(const CString& text, BOOL exact) const {
-    // A line is compared with the text up to its first NUL; a text holding one begins no line.
-    const std::string_view whole = text.View();
-    const size_t nul = whole.find('\0');
-    const std::string key = Fold(whole.substr(0, nul));
-    const auto from = std::lower_bound(keys.begin(), keys.end(), key);
-    if (from != keys.end() && *from == key) return order[static_cast<size_t>(from - keys.begin())];
-    if (exact || nul != std::string_view::npos) return -1;
-    const auto to = std::partition_point(from, keys.end(), [&](const std::string& k) { return k.starts_with(key); });
-    return FirstIn(static_cast<size_t>(from - keys.begin()), static_cast<size_t>(to - keys.begin()));
-  }
-
-  // The line at `n`, with `out` empty and FALSE past the lines.
-  BOOL Line(CString& out, int n) const {
-    out.Empty();
-    if (n < 0 || static_cast<size_t>(n) >= lines.size()) return FALSE;
-    out = lines[static_cast<size_t>(n)];
-    return TRUE;
-  }
-
-  // The position of the line `text` names, with the line in `out` (FindChoiceListItem).
-  int Named(CString& out, const CString& text, BOOL exact) const {
-    out.Empty();
-    if (text.IsEmpty()) return -1;
-    const int n = Find(text, exact);
-    if (n >= 0) out = lines[static_cast<size_t>(n)];
-    return n;
-  }
-
-  const std::string text;  // the list's text, which names the index among those made (Make)
+std::vector<CString> CGXControl::SplitChoiceList(const CString& choices) {
   std::vector<CString> lines;
-  std::vector<std::string> keys;  // the folded lines, sorted
-  std::vector<int> order;         // the list position of each sorted key
-  std::vector<int> least;         // the tree of minimums over `order`: node i covers nodes 2i and 2i + 1
-};
-
-namespace {
-
-// The indexes made and alive, by their texts (each key views its index's own text). Lists are read on any thread
-// that has grids: the table is used under its lock. It goes with the library (the module's is unloaded with it);
-// an index that outlives it (held by a style of a static object destroyed after it) goes without it.
-struct MadeChoiceIndexes {
-  std::mutex lock;
-  std::unordered_map<std::string_view, std::weak_ptr<const CGXChoiceListIndex>> made;
-  ~MadeChoiceIndexes() { Gone() = true; }
-  // Trivially destructible: it can still be read once the table is destroyed.
-  static bool& Gone() {
-    static bool gone = false;
-    return gone;
-  }
-  static MadeChoiceIndexes& Get() {
-    static MadeChoiceIndexes table;
-    return table;
-  }
-};
-
-}  // namespace
-
-std::shared_ptr<const CGXChoiceListIndex> CGXChoiceListIndex::Make(const CString& choices) {
-  MadeChoiceIndexes& table = MadeChoiceIndexes::Get();
-  std::lock_guard<std::mutex> guard(table.lock);
-  if (const auto it = table.made.find(choices.View()); it != table.made.end()) {
-    if (std::shared_ptr<const CGXChoiceListIndex> kept = it->second.lock()) return kept;
-    table.made.erase(it);  // its index is going; its key views that index's text
-  }
-  std::shared_ptr<const CGXChoiceListIndex> index(new CGXChoiceListIndex(choices), [](const CGXChoiceListIndex* gone) {
-    if (!MadeChoiceIndexes::Gone()) {
-      MadeChoiceIndexes& t = MadeChoiceIndexes::Get();
-      std::lock_guard<std::mutex> g(t.lock);
-      // Its entry, unless another index of its text took the place since.
-      if (const auto it = t.made.find(gone->text); it != t.made.end() && it->first.data() == gone->text.data())
-        t.made.erase(it);
-    }
-    delete gone;
-  });
-  table.made.emplace(index->text, index);
-  return index;
+  for (std::string_view line : GXChoiceLines(choices.View())) lines.emplace_back(line);
+  return lines;
 }
 
 // A style's list keeps its index with its shared text: it lives as long as the list, however many lists a grid
 // holds (a paste across their columns asks one after the other), and a list given anew is indexed anew.
-const CGXChoiceListIndex& CGXControl::IndexOfChoices(const CGXStyle& style) {
-  if (const std::shared_ptr<const CGXChoiceListText> list = style.GetSharedChoiceList())
-    return list->Index(&CGXChoiceListIndex::Make);
-  static const CGXChoiceListIndex none{CString()};
-  return none;
+GXChoiceLines CGXControl::SplitChoiceListKept(const CGXStyle& style) const {
+  return GXChoiceLines::Of(style.GetSharedChoiceList());
 }
 
-const CGXChoiceListIndex& CGXControl::IndexOfChoices(const CString& choices) const {
-  // A text that may be no style's list is known by its text: the few indexed last are kept with a copy of it.
+GXChoiceLines CGXControl::SplitChoiceListKept(const CString& choices) const {
+  // A text that may be no style's list is known by its text: the few looked up last are kept with a copy of it.
   constexpr size_t kKept = 4;
   auto& kept = m_keptChoiceLists;
   auto it = std::find_if(kept.begin(), kept.end(),
@@ -716,27 +574,37 @@ const CGXChoiceListIndex& CGXControl::IndexOfChoices(const CString& choices) con
   } else if (it != kept.begin()) {
     std::rotate(kept.begin(), it, it + 1);
   }
-  return kept.front()->Index(&CGXChoiceListIndex::Make);
+  return GXChoiceLines::Of(kept.front());
 }
 
-const std::vector<CString>& CGXControl::SplitChoiceListKept(const CString& choices) const {
-  return IndexOfChoices(choices).lines;
+namespace {
+
+BOOL ChoiceLine(CString& out, const GXChoiceLines& lines, int n) {
+  std::string_view line;
+  const bool found = n >= 0 && lines.Line(static_cast<size_t>(n), line);
+  out = CString(line);
+  return found;
 }
 
-const std::vector<CString>& CGXControl::SplitChoiceListKept(const CGXStyle& style) const {
-  return IndexOfChoices(style).lines;
+int NamedChoice(CString& out, const CString& text, const GXChoiceLines& lines, BOOL exact) {
+  std::string_view line;
+  const int n = text.IsEmpty() ? -1 : lines.Find(text.View(), exact, &line);
+  out = CString(line);
+  return n;
 }
+
+}  // namespace
 
 BOOL CGXControl::GetChoiceListItem(CString& out, const CString& choices, int n) const {
   if (n < 0) {
     out.Empty();
     return FALSE;
   }
-  return IndexOfChoices(choices).Line(out, n);
+  return ChoiceLine(out, SplitChoiceListKept(choices), n);
 }
 
 BOOL CGXControl::GetChoiceListItem(CString& out, const CGXStyle& style, int n) const {
-  return IndexOfChoices(style).Line(out, n);
+  return ChoiceLine(out, SplitChoiceListKept(style), n);
 }
 
 int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const {
@@ -744,20 +612,20 @@ int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CStr
     out.Empty();
     return -1;
   }
-  return IndexOfChoices(choices).Named(out, text, exact);
+  return NamedChoice(out, text, SplitChoiceListKept(choices), exact);
 }
 
 int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CGXStyle& style, BOOL exact) const {
-  return IndexOfChoices(style).Named(out, text, exact);
+  return NamedChoice(out, text, SplitChoiceListKept(style), exact);
 }
 
 BOOL CGXControl::TakeChoice(CString& text, const CGXStyle& style, int indexBase) const {
   if (text.IsEmpty()) return TRUE;
-  const CGXChoiceListIndex& index = IndexOfChoices(style);
-  const int n = index.Find(text, FALSE);
+  std::string_view line;
+  const int n = SplitChoiceListKept(style).Find(text.View(), false, &line);
   if (n < 0) return FALSE;
   if (indexBase < 0)
-    text = index.lines[static_cast<size_t>(n)];
+    text = CString(line);
   else
     text.Format("%d", n + indexBase);
   return TRUE;

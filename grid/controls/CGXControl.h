@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "grid/controls/CGXChild.h"
+#include "grid/controls/GXChoiceLines.h"
 #include "grid/core/CGXStyle.h"
 #include "grid/core/gxtypes.h"
 #include "platform/base/CString.h"
@@ -168,15 +169,16 @@ class CGXControl {
   BOOL GetChoiceListItem(CString& out, const CGXStyle& style, int n) const;
   // The lines of a choice list, separated by CR, LF or CR LF (an empty last line is no line).
   static std::vector<CString> SplitChoiceList(const CString& choices);
-  // The same lines, split once: a style's list keeps them with its shared text for as long as it lives; a text
-  // that is no style's list is kept with the few of them split last (see FindChoiceListItem).
-  const std::vector<CString>& SplitChoiceListKept(const CString& choices) const;
-  const std::vector<CString>& SplitChoiceListKept(const CGXStyle& style) const;
+  // The same lines, viewed in the list's text and looked up through the index a long list keeps with its shared
+  // text for as long as it lives (GXChoiceLines); a text that is no style's list is kept with the few looked up
+  // last (see FindChoiceListItem).
+  GXChoiceLines SplitChoiceListKept(const CString& choices) const;
+  GXChoiceLines SplitChoiceListKept(const CGXStyle& style) const;
   // The position of the line `text` names, with the line in `out` (empty and -1 when none): the first line
   // equal to it without regard to case, else (unless `exact`) the first line beginning with it; an empty text
-  // names none. A list is split and indexed once, so that each text costs a search in the index, not a walk of
-  // the list: a style's list keeps its index with its shared text (the overload taking the style), any other text
-  // is kept with the few split last.
+  // names none. A long list is indexed once, so that each text costs a search in the index, not a walk of the
+  // list: a style's list keeps its index with its shared text (the overload taking the style), any other text is
+  // kept with the few looked up last.
   virtual int FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const;
   int FindChoiceListItem(CString& out, const CString& text, const CGXStyle& style, BOOL exact) const;
   // The rule of a cell whose value is one of the choices of its `style`: a `text` that names a line
@@ -418,10 +420,6 @@ class CGXControl {
   std::unique_ptr<CGXCellTipBase> m_pCellTip;
 
  private:
-  // The index of the choice list of `style`, kept with its shared text (an empty one without a list).
-  static const CGXChoiceListIndex& IndexOfChoices(const CGXStyle& style);
-  // The index of a text that may be no style's list, made when none of the texts kept has its text.
-  const CGXChoiceListIndex& IndexOfChoices(const CString& choices) const;
-  // The texts of the lists indexed last through IndexOfChoices(CString), the one used last first.
+  // The texts of the lists looked up last through SplitChoiceListKept(CString), the one used last first.
   mutable std::vector<std::shared_ptr<const CGXChoiceListText>> m_keptChoiceLists;
 };

@@ -163,13 +163,13 @@ BOOL CGXTabbedComboBox::FindLine(const CGXStyle& style, CMapStringToString* map,
                                  BOOL prefix, CString& line) const {
   if (map && map->Lookup(text, line)) return TRUE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
-  // Asked for every cell drawn: the lines of the list are kept from cell to cell.
-  static const std::vector<CString> none;
-  const std::vector<CString>& lines = style.IsIncluded(GX_IN_CHOICELIST) ? SplitChoiceListKept(style) : none;
+  // Asked for every cell drawn: the lines are read where they lie in the list's text, none copied.
+  const GXChoiceLines lines = style.IsIncluded(GX_IN_CHOICELIST) ? SplitChoiceListKept(style) : GXChoiceLines({});
   int at = map ? -1 : FindTabbedLine(lines, FirstRow(s), text, column, FALSE);
   if (at < 0 && prefix) at = FindTabbedLine(lines, FirstRow(s), text, column, TRUE);
-  if (at < 0) return FALSE;
-  line = lines[FirstRow(s) + static_cast<size_t>(at)];
+  std::string_view found;
+  if (at < 0 || !lines.Line(FirstRow(s) + static_cast<size_t>(at), found)) return FALSE;
+  line = CString(found);
   return TRUE;
 }
 

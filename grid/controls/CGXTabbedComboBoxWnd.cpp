@@ -242,12 +242,13 @@ BOOL CGXTabbedComboBoxWnd::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CS
   if (!style.IsIncluded(GX_IN_CHOICELIST)) return FALSE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
   const CString v = value ? *value : style.GetIncludeValue() ? style.GetValue() : CString();
-  // Asked for every cell drawn: the lines of the list are kept from cell to cell.
-  const std::vector<CString>& lines = SplitChoiceListKept(style);
+  // Asked for every cell drawn: the lines are read where they lie in the list's text, none copied.
+  const GXChoiceLines lines = SplitChoiceListKept(style);
   const size_t first = s.titles ? 1 : 0;
   const int at = FindTabbedLine(lines, first, v, s.keyCol, FALSE);
-  if (at < 0) return FALSE;
-  out = GetTabField(lines[first + static_cast<size_t>(at)], s.textCol);
+  std::string_view line;
+  if (at < 0 || !lines.Line(first + static_cast<size_t>(at), line)) return FALSE;
+  out = GetTabField(line, s.textCol);
   return TRUE;
 }
 
@@ -255,13 +256,14 @@ BOOL CGXTabbedComboBoxWnd::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, con
   if (text.IsEmpty()) return TRUE;
   if (!style.IsIncluded(GX_IN_CHOICELIST)) return FALSE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
-  const std::vector<CString>& lines = SplitChoiceListKept(style);
+  const GXChoiceLines lines = SplitChoiceListKept(style);
   const size_t first = s.titles ? 1 : 0;
   // As the box's edit takes a text (FindRow): a row's display field equal to it, else the first beginning with it.
   int at = FindTabbedLine(lines, first, text, s.textCol, FALSE);
   if (at < 0) at = FindTabbedLine(lines, first, text, s.textCol, TRUE);
-  if (at < 0) return FALSE;
-  text = GetTabField(lines[first + static_cast<size_t>(at)], s.keyCol);
+  std::string_view line;
+  if (at < 0 || !lines.Line(first + static_cast<size_t>(at), line)) return FALSE;
+  text = GetTabField(line, s.keyCol);
   return TRUE;
 }
 

@@ -72,16 +72,17 @@ CSize MeasureTabbedDisplayFields(CDC* dc, const std::vector<CString>& lines, BOO
   return size;
 }
 
-CString GetTabField(const CString& line, int n) {
+CString GetTabField(const CString& line, int n) { return GetTabField(line.View(), n); }
+
+CString GetTabField(std::string_view line, int n) {
   if (n < 0) return CString();
-  int start = 0;
+  size_t start = 0;
   for (int i = 0; i < n; ++i) {
-    const int tab = line.Find('\t', start);
-    if (tab < 0) return CString();
+    const size_t tab = line.find('\t', start);
+    if (tab == std::string_view::npos) return CString();
     start = tab + 1;
   }
-  const int end = line.Find('\t', start);
-  return end < 0 ? line.Mid(start) : line.Mid(start, end - start);
+  return CString(line.substr(start, line.find('\t', start) - start));
 }
 
 CString MakeTabbedRowText(const CString& line, int textColumn) {
@@ -89,12 +90,27 @@ CString MakeTabbedRowText(const CString& line, int textColumn) {
   return GetTabField(line, textColumn) + "\t" + line;
 }
 
-int FindTabbedLine(const std::vector<CString>& lines, size_t first, const CString& text, int column, BOOL prefix) {
-  for (size_t i = first; i < lines.size(); ++i) {
-    const CString field = GetTabField(lines[i], column);
-    if (prefix ? StartsWithNoCase(field, text) : field == text) return static_cast<int>(i - first);
+namespace {
+
+template <class Lines>
+int FindTabbedLineIn(const Lines& lines, size_t first, const CString& text, int column, BOOL prefix) {
+  size_t i = 0;
+  for (const auto& line : lines) {
+    if (i++ < first) continue;
+    const CString field = GetTabField(line, column);
+    if (prefix ? StartsWithNoCase(field, text) : field == text) return static_cast<int>(i - 1 - first);
   }
   return -1;
+}
+
+}  // namespace
+
+int FindTabbedLine(const std::vector<CString>& lines, size_t first, const CString& text, int column, BOOL prefix) {
+  return FindTabbedLineIn(lines, first, text, column, prefix);
+}
+
+int FindTabbedLine(const GXChoiceLines& lines, size_t first, const CString& text, int column, BOOL prefix) {
+  return FindTabbedLineIn(lines, first, text, column, prefix);
 }
 
 std::vector<CString> SortTabbedLines(std::vector<CString> lines, int column, BOOL keepFirst) {

@@ -9,8 +9,10 @@
 // Fields are taken whole, whatever their length.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
+#include "grid/controls/GXChoiceLines.h"
 #include "platform/base/CString.h"
 #include "platform/base/geometry.h"
 #include "platform/gdi/gdiapi.h"
@@ -34,11 +36,13 @@ struct GXTabbedLayout {
 std::vector<CString> SplitTabbedFields(const CString& line);
 // The n-th tab-separated field (from 0), empty when the line has fewer fields.
 CString GetTabField(const CString& line, int n);
+CString GetTabField(std::string_view line, int n);
 // The row text of a choice line for an owner with that text column.
 CString MakeTabbedRowText(const CString& line, int textColumn);
 // The index (from `first`) of the first line whose field `column` equals the text exactly, or, with
 // `prefix`, begins with it ignoring case; -1 when none.
 int FindTabbedLine(const std::vector<CString>& lines, size_t first, const CString& text, int column, BOOL prefix);
+int FindTabbedLine(const GXChoiceLines& lines, size_t first, const CString& text, int column, BOOL prefix);
 // The lines sorted by field `column` ignoring case (stable), the first line kept in place when asked.
 std::vector<CString> SortTabbedLines(std::vector<CString> lines, int column, BOOL keepFirst);
 

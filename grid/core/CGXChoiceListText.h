@@ -1,7 +1,7 @@
 // A choice list's text as the styles composed from it share it, with the index of its lines that the cell
-// controls look a text up in (CGXChoiceListIndex, defined by the controls). A list is never changed in place: a
-// style given another list gets another text object, so an index made once answers for its text as long as the
-// text lives, and goes with it.
+// controls look a text up in (CGXChoiceListIndex, defined by the controls), when the list is long enough to need
+// one. A list is never changed in place: a style given another list gets another text object, so an index made
+// once answers for its text as long as the text lives, and goes with it (before the text, which it reads).
 #pragma once
 
 #include <memory>
@@ -19,15 +19,17 @@ class CGXChoiceListText {
 
   const CString& Text() const { return m_text; }
 
-  // The index of the lines, made by `make` from the text at the first call. The styles of grids on other threads
-  // may share the text: the first call makes the index under a lock, and it never changes after.
-  const CGXChoiceListIndex& Index(std::shared_ptr<const CGXChoiceListIndex> (*make)(const CString&)) const {
-    std::call_once(m_indexed, [&] { m_index = make(m_text); });
-    return *m_index;
+  // The index of the lines of `list`, made by `make` from the list at the first call (null for none). The styles
+  // of grids on other threads may share the list: the first call makes the index under a lock, and it never
+  // changes after.
+  using MakeIndex = std::shared_ptr<const CGXChoiceListIndex> (*)(const std::shared_ptr<const CGXChoiceListText>&);
+  static const CGXChoiceListIndex* Index(const std::shared_ptr<const CGXChoiceListText>& list, MakeIndex make) {
+    std::call_once(list->m_indexed, [&] { list->m_index = make(list); });
+    return list->m_index.get();
   }
 
  private:
-  const CString m_text;
+  const CString m_text;  // declared before the index, which goes first
   mutable std::once_flag m_indexed;
   mutable std::shared_ptr<const CGXChoiceListIndex> m_index;
 };

@@ -29,6 +29,7 @@ target_sources(grid_core PRIVATE
   # The cell control base: the engine calls it and it calls the engine. Its files stay beside the cells,
   # which live in grid_controls and reach the core only through the control factory's registry.
   ../controls/CGXControl.cpp
+  ../controls/GXChoiceLines.cpp
 )
 
 brim_test(grid_engine_tests

@@ -349,11 +349,8 @@ TEST_F(StaticCellTest, ChoiceListsFindEqualLinesBeforePrefixes) {
   EXPECT_EQ(out, "");
 }
 
-// A list is looked up through an index of its lines sorted without regard to case: the answer is still the
-// first line in list order, whatever the sorted order, and asking in turn about more lists than are kept
-// gives each list's own answer. A style's list keeps its index as long as it lives, however many other lists
-// are asked about in between (a paste across many list columns split each list again for nearly every value),
-// and the lists of one text share it.
+// The answer is the first line in list order, whatever the order without regard to case, and asking in turn
+// about more lists than are kept gives each list's own answer.
 TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
   CGXGridWnd* g = MakeGrid(1, 1);
   CGXControl control(g);
@@ -375,7 +372,6 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
       {"abc", std::string("ab\0", 3), FALSE, -1},
   };
   std::vector<CGXStyle> styles(std::size(cases));
-  std::vector<const std::vector<CString>*> lines(std::size(cases));
   for (size_t i = 0; i < std::size(cases); ++i) styles[i].SetChoiceList(cases[i].choices);
   for (int round = 0; round < 2; ++round)  // the second round finds the lists kept or split anew
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -389,11 +385,79 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
       EXPECT_EQ(control.FindChoiceListItem(out, text, styles[i], c.exact), c.line) << c.choices << " / " << c.text;
       control.GetChoiceListItem(line, styles[i], c.line);
       EXPECT_EQ(out, line);
-      const std::vector<CString>* kept = &control.SplitChoiceListKept(styles[i]);
-      if (round == 0) lines[i] = kept;
-      EXPECT_EQ(kept, lines[i]) << c.choices;
-      // A list of the same text given anew (each row's own) shares the index.
-      EXPECT_EQ(&control.SplitChoiceListKept(CGXStyle().SetChoiceList(c.choices)), kept) << c.choices;
+    }
+}
+
+// A list of GXChoiceLines::kIndexedLines lines or more is looked up through an index kept with its text, a
+// shorter one is walked, and both answer alike. Each row is asked of its list as given and lengthened past the
+// threshold by lines after its own (which no text names), walked and indexed, through a style whose list replaced
+// another (its lines reversed, looked up before) and through the text; the lists of one text share one index, which
+// answers after the list that made it is replaced.
+TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
+  CGXGridWnd* g = MakeGrid(1, 1);
+  CGXControl control(g);
+  std::string items;  // "item 099" down to "item 000": the lines beginning with "item" span many blocks
+  for (int i = 99; i >= 0; --i) items += "item 0" + std::to_string(i / 10) + std::to_string(i % 10) + "\n";
+  const struct {
+    std::string choices;
+    std::string text;
+    BOOL exact;
+    int line;
+  } cases[] = {
+      {"b\nB\nb", "B", FALSE, 0},                    // duplicates in any case: the first
+      {"x\nab\nAB\nab", "aB", TRUE, 1},
+      {"zz\nAbc\nab", "AB", FALSE, 2},               // an equal line after a longer one beginning with it
+      {"abc\nABD\nab", "aB", FALSE, 2},
+      {"bd\nbc\nba", "B", FALSE, 0},                 // beginning with it: the first in list order, not "ba"
+      {"a\n\nb", "b", FALSE, 2},                     // empty lines are lines
+      {"a\n\n\nb", std::string("\0x", 2), FALSE, 1},  // up to its NUL: empty, the first empty line
+      {"a\r\nb\rc\nd", "D", FALSE, 3},              // CR LF, CR and LF each end a line
+      {"a\nb", "a\nb", FALSE, -1},                   // a text of two lines names none
+      {"a\nb", "A\r", FALSE, -1},
+      {"a\nb\n", "", FALSE, -1},                      // an empty text names none
+      {"abc\nabd", "abcd", FALSE, -1},                // longer than every line
+      {"abc\nabd", "ab", TRUE, -1},
+      {"\xC4pfel\n\xE4pfel", "\xE4PFEL", TRUE, 0},    // the code page's letters fold
+      {items, "item", FALSE, 0},
+      {items, "ITEM 05", FALSE, 40},
+      {items, "Item 050", TRUE, 49},
+      {items, "item 0500", FALSE, -1},
+  };
+  for (const auto& c : cases)
+    for (const bool lengthened : {false, true}) {
+      std::string list = c.choices;
+      if (lengthened) {
+        if (!list.empty() && list.back() != '\n' && list.back() != '\r') list += '\n';
+        for (size_t n = 0; n < GXChoiceLines::kIndexedLines; ++n) list += "~" + std::to_string(n) + "\n";
+      }
+      const std::string where = c.choices.substr(0, 20) + (lengthened ? " (lengthened) / " : " / ") + c.text;
+      const std::vector<CString> lines = CGXControl::SplitChoiceList(CString(std::string_view(list)));
+      const CString text(std::string_view(c.text)), expected = c.line < 0 ? CString() : lines[size_t(c.line)];
+      // Walked and through an index of its own alike, whatever the list's length.
+      const auto index = GXChoiceLines::MakeIndex(list);
+      if (!c.text.empty()) {
+        EXPECT_EQ(GXChoiceLines(list).Find(c.text, c.exact), c.line) << where;
+        EXPECT_EQ(GXChoiceLines(list, index.get()).Find(c.text, c.exact), c.line) << where;
+      }
+      // Through a style whose list replaced another, and through a twin of the same text.
+      std::string reversed;
+      for (auto it = lines.rbegin(); it != lines.rend(); ++it) reversed += it->GetString() + std::string("\n");
+      CGXStyle style, twin;
+      style.SetChoiceList(reversed.c_str());
+      CString out;
+      control.FindChoiceListItem(out, text, style, c.exact);
+      twin.SetChoiceList(list.c_str());
+      control.FindChoiceListItem(out, text, twin, c.exact);
+      style.SetChoiceList(list.c_str());
+      const GXChoiceLines kept = control.SplitChoiceListKept(style);
+      EXPECT_EQ(kept.Index() != nullptr, lines.size() >= GXChoiceLines::kIndexedLines) << where;
+      EXPECT_EQ(kept.Index(), control.SplitChoiceListKept(twin).Index()) << where;
+      twin.SetChoiceList("");
+      EXPECT_EQ(control.FindChoiceListItem(out, text, style, c.exact), c.line) << where;
+      EXPECT_EQ(out, expected) << where;
+      EXPECT_EQ(control.FindChoiceListItem(out, text, CString(list.c_str()), c.exact), c.line) << where;
+      EXPECT_EQ(out, expected) << where;
+      EXPECT_EQ(kept.Count(), lines.size()) << where;
     }
 }
 
