@@ -61,7 +61,18 @@ struct FindGrid : CGXGridWnd {
 
 // The ways a text comes into a cell; the last four bring (1, 1)'s stored cell along: Ctrl+C and Ctrl+V of the
 // grid's own styles, the same with direct copies, Ctrl+X and Ctrl+V with direct cuts, and a fill of styles.
-enum class Door { Type, Paste, PasteIntoEditor, Replace, ReplaceAll, Fill, PasteCells, CopyCells, MoveCells, FillStyles };
+enum class Door {
+  Type,
+  Paste,
+  PasteIntoEditor,
+  Replace,
+  ReplaceAll,
+  Fill,
+  PasteCells,
+  CopyCells,
+  MoveCells,
+  FillStyles
+};
 
 class FindTest : public ClipTest {
  protected:
@@ -576,9 +587,8 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
 // conversion (a grouped number's, a currency amount's, a mask's data, a rich edit cell's plain text), at every door:
 // typed, pasted onto the cell or into its editor, Replace, Replace All, a fill, and a cell pasted, copied or moved
 // onto it or filled with its styles under bounds that stay its column's. A value within them is taken by each,
-// stored as every door stores it;
-// one outside is refused by each with one box: the cell's own message, else the grid's text naming the bounds, else
-// (a maximum length) the door's own. A typed text too long goes no further than the window takes it. Replace All
+// stored as every door stores it; one outside is refused by each with one box: the cell's own message, else the
+// grid's text naming the bounds, else (a maximum length) the door's own. A typed text too long goes no further than the window takes it. Replace All
 // stored a rich edit cell's text past both; a fill refused every value on it; a grouped cell refused its own shown
 // "1,234" pasted, a currency cell every typed amount and its own "$80.00", and an edit cell refused a typed value
 // out of its bounds without a word; a paste judged the length of the text, not of the value stored ("$80.00" under
