@@ -152,11 +152,17 @@ BOOL CGXControl::ValidateValue() {
     CString text;
     GetEditText(text);
     if (!text.IsEmpty()) {
-      // The bounds judge the text as the cell's rule takes it (a currency cell's amount, a mask's data, a rich
-      // edit cell's document), as the value the edit stores, not as its window shows it.
+      // The bounds and the maximum length judge the text as the cell's rule takes it (a currency cell's amount, a
+      // mask's data, a rich edit cell's document), as the value the edit stores, not as its window shows it: the
+      // window holds as many characters as the maximum length of what it shows, and "1e5" typed in a number cell
+      // is stored as 100000.
+      const CGXStyle& style = GetCachedStyle();
       CString value = text;
-      if (!ConvertTextForCell(value, m_nRow, m_nCol, GetCachedStyle())) value = text;
-      if (BreaksBounds(value, GetCachedStyle())) return FALSE;
+      if (!ConvertTextForCell(value, m_nRow, m_nCol, style)) value = text;
+      const UINT limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
+      if (limit > 0 && WarnIfTooLong(m_pGrid, JudgedValue(value, style).GetLength(), limit, GX_IDS_TYPED_TOO_LONG))
+        return FALSE;
+      if (BreaksBounds(value, style)) return FALSE;
       if (!AcceptsText(text)) return FALSE;
     }
   }
@@ -479,10 +485,10 @@ BOOL CGXControl::StoreRefused(const CGXStyle& style) const {
   return param && param->m_bReadOnlyEnforced && (m_pGrid->IsLocked() || (style.IsIncluded(GX_IN_READONLY) && style.GetReadOnly()));
 }
 
-BOOL CGXControl::WarnIfTooLong(CGXGridCore* grid, int length, UINT limit) {
+BOOL CGXControl::WarnIfTooLong(CGXGridCore* grid, int length, UINT limit, UINT id) {
   if (limit == 0 || static_cast<UINT>(length) <= limit) return FALSE;
   CString message;
-  message.Format(gx::LoadGridString(GX_IDS_PASTE_TOO_LONG), length, limit);
+  message.Format(gx::LoadGridString(id), length, limit);
   grid->SetWarningText(message);
   return TRUE;
 }
@@ -506,7 +512,8 @@ BOOL CGXControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags,
   CString value = text ? text : "";
   if (!ConvertTextForCell(value, row, col, *style) || BreaksBounds(value, *style)) return FALSE;
   if (StoreRefused(*style)) return FALSE;
-  if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
+  if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 &&
+      JudgedValue(value, *style).GetLength() > style->GetMaxLength())
     value = value.Left(style->GetMaxLength());
   CGXStyle valueStyle;
   valueStyle.SetValue(value);
@@ -957,6 +964,32 @@ BOOL CGXControl::StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const 
 BOOL CGXControl::WithinLimits(const CString& value, const CGXStyle& style) {
   const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
   return (limit <= 0 || JudgedValue(value, style).GetLength() <= limit) && !BreaksBounds(value, style);
+}
+
+int CGXControl::StoredLength(const CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) {
+  CString value = text;
+  return ConvertTextForCell(value, row, col, style) ? JudgedValue(value, style).GetLength() : text.GetLength();
+}
+
+BOOL CGXControl::StoreTakenValue(ROWCOL row, ROWCOL col, const CString& value, const CGXStyle&, UINT flags) {
+  return m_pGrid->SetCellValue(row, col, value, flags);
+}
+
+BOOL CGXControl::StoredCellBreaksLimits(CGXGridCore* grid, ROWCOL row, ROWCOL col, const CGXStyle* own,
+                                        CGXStyle& work, BOOL sayLength) {
+  if (!own || !own->GetIncludeValue() || own->GetValue().IsEmpty()) return FALSE;
+  work.Free();
+  grid->ComposeCellStyleWith(row, col, own, work);
+  CGXControl* control = grid->ControlForId(work.GetControl());
+  if (!control) return FALSE;
+  const CString& value = own->GetValue();
+  const UINT limit = work.IsIncluded(GX_IN_MAXLENGTH) ? work.GetMaxLength() : 0;
+  const int length = limit > 0 ? control->JudgedValue(value, work).GetLength() : 0;
+  if (static_cast<UINT>(length) > limit) {
+    if (sayLength) WarnIfTooLong(grid, length, limit);
+    return TRUE;
+  }
+  return control->BreaksBounds(value, work);
 }
 
 BOOL CGXControl::StoreReplacedValue(ROWCOL row, ROWCOL col, const CString& text, const CGXStyle& style,

@@ -51,12 +51,20 @@ constexpr UINT GX_IDS_PASTE_CONTROL_CHAR = 51064;  // the message of a paste tha
 // The grid's messages of a value outside a cell's validation bounds when the cell has no message of its own: both
 // bounds, a minimum only, a maximum only.
 constexpr UINT GX_IDS_BOUNDS_BETWEEN = 51065, GX_IDS_BOUNDS_AT_LEAST = 51066, GX_IDS_BOUNDS_AT_MOST = 51067;
+constexpr UINT GX_IDS_TYPED_TOO_LONG = 51068;  // the message of a typed text stored longer than the cell takes
 
 class CGXControl {
  public:
   // Whether a pasted text of `length` characters is longer than `limit` (0: no limit); the grid's warning is
-  // then the message of a paste that does not fit.
-  static BOOL WarnIfTooLong(CGXGridCore* grid, int length, UINT limit);
+  // then the message of a paste that does not fit (or `message`, of the same two numbers).
+  static BOOL WarnIfTooLong(CGXGridCore* grid, int length, UINT limit, UINT message = GX_IDS_PASTE_TOO_LONG);
+  // Whether (row, col), given `own` as its stored style (null: none) by a copy, a move or a fill of cells, would
+  // hold a value past the maximum length or the bounds of the style it then composes (its column's, its row's and
+  // the grid's base styles under `own`), judged as the control of that style judges its value. The grid's
+  // warning then says why: the bounds' message, or (with `sayLength`) the paste's message of a text too long.
+  // `work` is a style to compose in.
+  static BOOL StoredCellBreaksLimits(CGXGridCore* grid, ROWCOL row, ROWCOL col, const CGXStyle* own, CGXStyle& work,
+                                     BOOL sayLength);
   // What a one-line cell (one whose composed `style` does not wrap) takes of a pasted `text`, as a one-line edit
   // takes a paste: the text up to its first line break; a cell that wraps takes it all. FALSE, with the grid's
   // warning set, when what is left holds another control character (a tab ...), which such a cell neither shows
@@ -260,6 +268,13 @@ class CGXControl {
   // cell of composed `style`, as a fill of values and a replacement ask before they store it; both judge the value
   // as the cell holds it (JudgedValue). The bounds' message then becomes the grid's warning.
   BOOL WithinLimits(const CString& value, const CGXStyle& style);
+  // The length a `text` given to the cell of composed `style` is stored with, as its maximum length judges it:
+  // of JudgedValue after ConvertTextForCell ("1,234" in a grouped number cell is stored as 1234); a text the
+  // cell's rule refuses counts as it is.
+  int StoredLength(const CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style);
+  // The store of a value the cell's rule took (ConvertTextForCell), as a fill of values stores it: the grid's
+  // store of the value; an edit cell stores a number as typing and a paste store it.
+  virtual BOOL StoreTakenValue(ROWCOL row, ROWCOL col, const CString& value, const CGXStyle& style, UINT flags);
   // What the maximum length and the bounds judge of a `value` the cell would store: the value itself; an edit
   // cell's number as its number format reads it ("1,234" is 1234), a rich edit cell's plain text.
   virtual CString JudgedValue(const CString& value, const CGXStyle& style) { return (void)style, value; }

@@ -366,9 +366,16 @@ BOOL CGXEditControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT fl
   CString value = text ? text : "";
   if (!ConvertTextForCell(value, row, col, *style) || BreaksBounds(value, *style) || StoreRefused(*style))
     return FALSE;
-  if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
+  // The maximum length judges the value stored: "1,234" in a grouped number cell is stored as 1234.
+  if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 &&
+      JudgedValue(value, *style).GetLength() > style->GetMaxLength())
     return m_pGrid->SetCellValue(row, col, CutToLength(value, style->GetMaxLength()), flags);
   return StoreTextOrNumber(row, col, value, *style, flags, FALSE);
+}
+
+BOOL CGXEditControl::StoreTakenValue(ROWCOL row, ROWCOL col, const CString& value, const CGXStyle& style,
+                                     UINT flags) {
+  return StoreTextOrNumber(row, col, value, style, flags, TRUE);
 }
 
 BOOL CGXEditControl::CanFloatText(ROWCOL, ROWCOL, const CGXStyle& style, BOOL flag) {

@@ -71,6 +71,8 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
                           BOOL storeUnder) override;
   // A text that the cell's number format reads as a number is judged as that number, as it is stored.
   CString JudgedValue(const CString& value, const CGXStyle& style) override;
+  // A number the cell's number format reads is stored as a number ("5,678" as 5678), as a paste stores it.
+  BOOL StoreTakenValue(ROWCOL row, ROWCOL col, const CString& value, const CGXStyle& style, UINT flags) override;
   void GetSelectionText(CString& out) override;
   BOOL HandleWindowCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL CanPasteText(const CString& text) override;

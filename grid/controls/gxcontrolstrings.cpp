@@ -35,6 +35,7 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {51065, "Type a number from %s to %s."},
     {51066, "Type a number of at least %s."},
     {51067, "Type a number of at most %s."},
+    {51068, "The typed value does not fit: the cell would hold %d characters, and it takes at most %u."},
     {52568, "RadioButton: Text Alignment"},
     {52569, "Pushbutton face color"},
     {52794, "Dao bitmap user attribute"},

@@ -403,6 +403,9 @@ class CGXGridCore {
   // array and gives the styles back with ReleaseWorkStyle (or deletes them).
   virtual CObArray* CollectRangeStyles(const CGXRange& range, int type, BOOL showProgress);
   virtual void ComposeCellStyle(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL withStandard = TRUE);
+  // The style (row, col) would compose with `own` as its stored style (null: none), as a copy, a move or a fill
+  // of cells would leave it: `own` under the cell's row, column and table base styles and the standard style.
+  void ComposeCellStyleWith(ROWCOL row, ROWCOL col, const CGXStyle* own, CGXStyle& style);
   virtual BOOL WriteStoredStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type);
   virtual void RefreshStyleRange(const CGXRange& range, const CGXStyle* style, int mode, int type, UINT flags,
                                  BOOL createHint);
@@ -1240,6 +1243,8 @@ class CGXGridCore {
   BOOL& FocusGuard() { return m_bFocusGuard; }
 
  protected:
+  // Steps 3 to 11 of ComposeCellStyle: the base styles and the rest merged under the cell's own `style`.
+  void ComposeOver(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL withStandard);
   enum class Button { left, middle, right };
   // Common first step of every press: FALSE when the press cannot start (then *code is not set).
   BOOL BeginPress(UINT keys, UINT otherButtons, CPoint pt, int* code, ROWCOL* row, ROWCOL* col);

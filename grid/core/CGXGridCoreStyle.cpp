@@ -104,10 +104,22 @@ BOOL CGXGridCore::ReadStoredStyle(ROWCOL row, ROWCOL col, CGXStyle& style, int m
 }
 
 void CGXGridCore::ComposeCellStyle(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL withStandard) {
-  const ROWCOL hr = GetHeaderRows(), hc = GetHeaderCols();
   // 1-2. The cell's own style; while only the value is wanted, a value of its own is final.
   ReadStoredStyle(row, col, style, gxCopy, 0);
   if (m_bValueOnly && style.GetIncludeValue()) return;
+  ComposeOver(row, col, style, withStandard);
+}
+
+void CGXGridCore::ComposeCellStyleWith(ROWCOL row, ROWCOL col, const CGXStyle* own, CGXStyle& style) {
+  if (own)
+    style = *own;
+  else
+    style.Free();
+  ComposeOver(row, col, style, TRUE);
+}
+
+void CGXGridCore::ComposeOver(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL withStandard) {
+  const ROWCOL hr = GetHeaderRows(), hc = GetHeaderCols();
   // 3-4. Row, then column, then table base style (row 0 and column 0 keep the table's at (0, 0)).
   if (col > hc) ReadStoredStyle(row, 0, style, gxApplyNew, GX_BASESTYLE);
   if (row > hr) {

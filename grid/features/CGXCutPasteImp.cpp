@@ -369,11 +369,13 @@ std::vector<KeptCell> CellsKeptFromCut(CGXGridCore* grid, const GXCopyBlock& blo
 // The destination cells of a direct paste of `block` at `target` that the user may not change
 // (CGXGridCore::CanChangeCell: read-only, disabled), into `kept`: the block's cell for such a cell holds no
 // value, and the cell keeps what it has stored (given back after the blocks are moved or copied), as a paste
-// passes over a kept cell's empty field. FALSE when such a cell would be given a value: the paste is refused.
+// passes over a kept cell's empty field. FALSE, with the grid's warning saying why, when such a cell would be
+// given a value, or another a value past the bounds or the maximum length it then has (the copied cell's own
+// style under its row's, column's and the grid's): the paste is refused.
 BOOL CellsKeptFromPaste(CGXGridCore* grid, const GXCopyBlock& block, const CGXRange& target,
                         std::vector<KeptCell>& kept) {
   const ROWCOL rows = grid->GetRowCount(), cols = grid->GetColCount();
-  CGXStyle source;
+  CGXStyle source, work;
   uint64_t dr = target.top;
   for (const auto& rb : block.rowBands)
     for (ROWCOL r = rb.first;; ++r, ++dr) {
@@ -382,14 +384,18 @@ BOOL CellsKeptFromPaste(CGXGridCore* grid, const GXCopyBlock& block, const CGXRa
         for (ROWCOL c = cb.first;; ++c, ++dc) {
           if (dr <= rows && dc <= cols) {
             const ROWCOL row = static_cast<ROWCOL>(dr), col = static_cast<ROWCOL>(dc);
+            source.Free();
+            const BOOL stored = grid->ReadStoredStyle(r, c, source, gxCopy, 0);
             if (!grid->CanChangeCell(row, col)) {
-              source.Free();
-              if (grid->ReadStoredStyle(r, c, source, gxCopy, 0) && source.IsIncluded(GX_IN_VALUE) &&
-                  !source.GetValue().IsEmpty())
+              if (stored && source.IsIncluded(GX_IN_VALUE) && !source.GetValue().IsEmpty()) {
+                grid->SetWarningText(gx::LoadGridString(GX_IDS_PASTE_UNCHANGEABLE));
                 return FALSE;
+              }
               KeptCell k{row, col, CGXStyle()};
               k.stored = grid->ReadStoredStyle(row, col, k.style, gxCopy, 0) != FALSE;
               kept.push_back(k);
+            } else if (stored && CGXControl::StoredCellBreaksLimits(grid, row, col, &source, work, TRUE)) {
+              return FALSE;
             }
           }
           if (c == cb.last) break;
@@ -410,8 +416,8 @@ BOOL CGXCutPasteImp::PasteCopiedCells(CGXGridCore* grid, const CGXRange& target)
   const BOOL cut = p->m_bCutPending;
   // A paste that would give a cell the user may not change a value is refused whole (a cut stays pending).
   std::vector<KeptCell> keptHere;
+  grid->SetWarningText(nullptr);
   if (!CellsKeptFromPaste(grid, block, target, keptHere)) {
-    grid->SetWarningText(gx::LoadGridString(GX_IDS_PASTE_UNCHANGEABLE));
     grid->ShowWarningText();
     return FALSE;
   }

@@ -250,6 +250,12 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
     CGXStyle* style = grid->NewWorkStyle();
     CGXStyle* source = grid->NewWorkStyle();
     grid->SetWarningText(nullptr);
+    // A value the cell does not take (no choice of a list cell, past its bounds) is left out, and the end says so
+    // with the first refusal's own word (the bounds').
+    auto refuse = [&] {
+      if (!refused) report = grid->GetWarningText();
+      refused = TRUE;
+    };
     for (ROWCOL line = first;; ++line) {
       const ROWCOL otherFirst = vertical ? t.left : t.top, otherLast = vertical ? t.right : t.bottom;
       for (ROWCOL other = otherFirst;; ++other) {
@@ -261,21 +267,28 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
           CGXStyle current;
           const BOOL hasSource = grid->ReadStoredStyle(sr, sc, *style, gxCopy, 0);
           const BOOL hasCurrent = grid->ReadStoredStyle(dr, dc, current, gxCopy, 0);
-          if (hasSource && !keeps(sr, sc, dr, dc, FALSE))
-            grid->SetStyleRange(CGXRange(dr, dc), *style, gxCopy, 0, GX_UPDATENOW);
-          else if (!hasSource && hasCurrent && !keeps(sr, sc, dr, dc, TRUE))
+          // The source's style goes in whole; the bounds the cell keeps from its row, column or grid judge its
+          // value as they judge a filled value.
+          if (hasSource && !keeps(sr, sc, dr, dc, FALSE)) {
+            if (CGXControl::StoredCellBreaksLimits(grid, dr, dc, style, *source, FALSE))
+              refuse();
+            else
+              grid->SetStyleRange(CGXRange(dr, dc), *style, gxCopy, 0, GX_UPDATENOW);
+          } else if (!hasSource && hasCurrent && !keeps(sr, sc, dr, dc, TRUE))
             grid->ApplyStyleToRange(CGXRange(dr, dc), nullptr, gxRemove, 0, nullptr, GX_UPDATENOW, 0);
         } else {
           CString value = grid->GetCellValue(sr, sc);
           grid->ComposeCellStyle(dr, dc, *style);
           const CString current = style->GetIncludeValue() ? style->GetValue() : CString();
           if (current != value && !keeps(sr, sc, dr, dc, FALSE)) {
-            // A value the cell does not take (no choice of a list cell) is left out, and the end says so.
+            // The value goes in as the cell's own store takes it (a number read as a number).
             if (!FilledValue(grid, sr, sc, dr, dc, value, *style, *source)) {
-              if (!refused) report = grid->GetWarningText();  // the first refusal's own word (the bounds')
-              refused = TRUE;
+              refuse();
             } else if (current != value) {
-              grid->SetCellValue(dr, dc, value, GX_UPDATENOW);
+              if (CGXControl* to = grid->ControlForId(style->GetControl()))
+                to->StoreTakenValue(dr, dc, value, *style, GX_UPDATENOW);
+              else
+                grid->SetCellValue(dr, dc, value, GX_UPDATENOW);
             }
           }
         }

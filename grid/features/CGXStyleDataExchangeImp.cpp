@@ -4,6 +4,7 @@
 #include <memory>
 #include <set>
 
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXRangeList.h"
@@ -84,6 +85,22 @@ BOOL KeepCellsThePasteMayNotChange(CGXGridCore* grid, const CGXRange& dest, CObA
     }
     if (r == dest.bottom) return TRUE;
   }
+}
+
+// Whether an element of `array` (row-major over `dest`, as above) would leave its cell holding a value past the
+// bounds or the maximum length it then has: the element's own under the cell's row, column and grid base styles
+// (CGXControl::StoredCellBreaksLimits). The grid's warning then says why.
+BOOL PasteBreaksLimits(CGXGridCore* grid, const CGXRange& dest, const CObArray& array) {
+  const uint64_t width = uint64_t{dest.right} - dest.left + 1;
+  CGXStyle work;
+  for (INT_PTR i = 0; i < array.GetSize(); ++i) {
+    const uint64_t r = dest.top + static_cast<uint64_t>(i) / width, c = dest.left + static_cast<uint64_t>(i) % width;
+    if (r > dest.bottom) break;
+    const auto* element = static_cast<const CGXStyle*>(array.GetAt(i));
+    if (CGXControl::StoredCellBreaksLimits(grid, static_cast<ROWCOL>(r), static_cast<ROWCOL>(c), element, work, TRUE))
+      return TRUE;
+  }
+  return FALSE;
 }
 
 }  // namespace
@@ -203,7 +220,7 @@ BOOL CGXStyleDataExchangeImp::PasteStylesFromArchive(CGXGridCore* grid, CArchive
   CGXLongOperationScope::SetRollbackOffered(TRUE);
   grid->CompleteCellEdit(TRUE);
   const DWORD flags = grid->m_nClipboardFlags;
-  BOOL ok = TRUE, refused = FALSE;
+  BOOL ok = TRUE, refused = FALSE, breaks = FALSE;
   // 4. Rows.
   if (dest.bottom > grid->GetRowCount()) {
     if (!(flags & 0x0200)) grid->SetRowCount(dest.bottom, GX_UPDATENOW);
@@ -234,13 +251,15 @@ BOOL CGXStyleDataExchangeImp::PasteStylesFromArchive(CGXGridCore* grid, CArchive
     ok = FALSE;
   } else {
     refused = !KeepCellsThePasteMayNotChange(grid, dest, *array);
-    if (!refused) {
+    grid->SetWarningText(nullptr);
+    breaks = !refused && PasteBreaksLimits(grid, dest, *array);
+    if (!refused && !breaks) {
       ok = grid->ApplyStyleToRange(dest, nullptr, gxCopy, grid->m_nDefaultStorageType, array, GX_UPDATENOW, 0);
       // A paste that changes nothing is still a paste.
       ok = ok || !CGXLongOperationScope::IsRollbackRequested();
     }
   }
-  if (refused) ok = FALSE;
+  if (refused || breaks) ok = FALSE;
   if (CGXLongOperationScope::IsRollbackRequested()) ok = FALSE;
   // 7. Done.
   DeleteStyles(array);
@@ -251,10 +270,8 @@ BOOL CGXStyleDataExchangeImp::PasteStylesFromArchive(CGXGridCore* grid, CArchive
     size.GiveBack();
   }
   CGXLongOperationScope::SetRollbackOffered(FALSE);
-  if (refused) {
-    grid->SetWarningText(gx::LoadGridString(GX_IDS_PASTE_UNCHANGEABLE));
-    grid->ShowWarningText();
-  }
+  if (refused) grid->SetWarningText(gx::LoadGridString(GX_IDS_PASTE_UNCHANGEABLE));
+  if (refused || breaks) grid->ShowWarningText();
   return ok;
 }
 

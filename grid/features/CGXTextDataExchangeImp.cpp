@@ -129,11 +129,14 @@ BOOL CGXTextDataExchangeImp::SetPastedText(CGXGridCore* grid, ROWCOL row, ROWCOL
   // no other control character.
   CString taken = text;
   if (style && !CGXControl::TakeOneLineOfPaste(grid, *style, taken)) return FALSE;
-  // A paste goes in whole or not at all: a text longer than the cell's maximum length, which the store would
-  // cut, is refused with the message of a paste that does not fit.
-  if (style && style->IsIncluded(GX_IN_MAXLENGTH) &&
-      CGXControl::WarnIfTooLong(grid, taken.GetLength(), style->GetMaxLength()))
-    return FALSE;
+  // A paste goes in whole or not at all: a text stored longer than the cell's maximum length, which the store
+  // would cut, is refused with the message of a paste that does not fit. The length is the stored value's, after
+  // the cell's own conversion ("1,234" in a grouped number cell is stored as 1234, "$80.00" as 80.00).
+  if (style && style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0) {
+    CGXControl* control = grid->ControlForId(style->GetControl());
+    const int length = control ? control->StoredLength(taken, row, col, *style) : taken.GetLength();
+    if (CGXControl::WarnIfTooLong(grid, length, style->GetMaxLength())) return FALSE;
+  }
   return grid->SetCellTextThroughControl(row, col, taken, flags, style);
 }
 

@@ -59,8 +59,20 @@ struct FindGrid : CGXGridWnd {
   BOOL escOnSecondStore = FALSE;
 };
 
-// The ways a text comes into a cell.
-enum class Door { Type, Paste, PasteIntoEditor, Replace, ReplaceAll, Fill };
+// The ways a text comes into a cell; the last four bring (1, 1)'s stored cell along: Ctrl+C and Ctrl+V of the
+// grid's own styles, the same with direct copies, Ctrl+X and Ctrl+V with direct cuts, and a fill of styles.
+enum class Door {
+  Type,
+  Paste,
+  PasteIntoEditor,
+  Replace,
+  ReplaceAll,
+  Fill,
+  PasteCells,
+  CopyCells,
+  MoveCells,
+  FillStyles
+};
 
 class FindTest : public ClipTest {
  protected:
@@ -92,8 +104,8 @@ class FindTest : public ClipTest {
     EXPECT_EQ(CGXFindReplaceState::Get().m_pFindReplaceDlg, nullptr);
   }
   // `text` given to the current cell (2, 1) by any door but typing: Ctrl+V on the cell or in its editor (its
-  // text selected first with `selectAll`), Replace or Replace All of `shown` from the dialog, or a fill from
-  // (1, 1) down to row 3.
+  // text selected first with `selectAll`), Replace or Replace All of `shown` from the dialog, a fill from (1, 1)
+  // down to row 3, or (1, 1) copied or moved onto it.
   void Enter(CGXGridWnd* g, Door door, const std::string& text, const std::string& shown, bool selectAll) {
     switch (door) {
       case Door::Type: break;
@@ -107,8 +119,20 @@ class FindTest : public ClipTest {
       case Door::Replace: Act(g, FALSE, shown + "\t" + text, FR_DOWN | FR_REPLACE); break;
       case Door::ReplaceAll: Act(g, FALSE, shown + "\t" + text, FR_DOWN | FR_REPLACEALL); break;
       case Door::Fill:
+      case Door::FillStyles:
+        g->GetParam()->m_bFillEnabled = door == Door::Fill ? 1 : 2;
         dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp())
             ->FillCells(g, CGXRange(1, 1), CGXRange(1, 1, 3, 1));
+        break;
+      case Door::PasteCells:
+      case Door::CopyCells:
+      case Door::MoveCells:
+        g->GetParam()->m_bDirectCopyPaste = door == Door::CopyCells;
+        g->GetParam()->m_bDirectCutPaste = door == Door::MoveCells;
+        EXPECT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+        Chord(VK_CONTROL, door == Door::MoveCells ? 'X' : 'C');
+        EXPECT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+        Chord(VK_CONTROL, 'V');
         break;
     }
   }
@@ -561,12 +585,15 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
 
 // A cell's minimum and maximum and its maximum length judge the value the cell would store, after its own
 // conversion (a grouped number's, a currency amount's, a mask's data, a rich edit cell's plain text), at every door:
-// typed, pasted onto the cell or into its editor, Replace, Replace All, a fill. A value within them is taken by each;
-// one outside is refused by each with one box: the cell's own message, else the grid's text naming the bounds, else
-// (a maximum length) the door's own. A typed text too long goes no further than the window takes it. Replace All
+// typed, pasted onto the cell or into its editor, Replace, Replace All, a fill, and a cell pasted, copied or moved
+// onto it or filled with its styles under bounds that stay its column's. A value within them is taken by each,
+// stored as every door stores it; one outside is refused by each with one box: the cell's own message, else the
+// grid's text naming the bounds, else (a maximum length) the door's own. A typed text too long goes no further than the window takes it. Replace All
 // stored a rich edit cell's text past both; a fill refused every value on it; a grouped cell refused its own shown
 // "1,234" pasted, a currency cell every typed amount and its own "$80.00", and an edit cell refused a typed value
-// out of its bounds without a word.
+// out of its bounds without a word; a paste judged the length of the text, not of the value stored ("$80.00" under
+// 5 characters), typing stored a value past it ("1e5"), a fill stored a grouped "5,678" as that text, and a cell
+// copied or moved in stored its value past the column's bounds and length. One Undo gives back the cells.
 TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
   GXRegisterExtras();
   InstallNumberFormattingImp();
@@ -586,6 +613,10 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
     const char *shown, *inside, *outside;  // `inside` shows as it is given
     std::string box;  // the refusal's message; empty: a maximum length's, the door's own
     const char* typed[2] = {};  // typed in place of `inside` and `outside`
+    const char* stored = nullptr;  // the value `inside` is stored as, where it is not `inside`
+    // The editor's window holds the shown form, as many characters of it as the maximum length: a paste into it
+    // and Replace (made in it) judge that, and refuse a shown `inside` longer than that.
+    bool windowCountsShown = false;
   } kinds[] = {
       {"edit", bounded(GX_IDS_CTRL_EDIT, "1", "100"), "50", "50", "7", "500", between},
       {"edit with its message",
@@ -595,7 +626,10 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
        "Type a number of at most 100."},
       {"edit of 2 characters", CGXStyle().SetMaxLength(2), "50", "50", "7", "500", ""},
       {"grouped number", bounded(GX_IDS_CTRL_EDIT, "0", "10000").SetFormat(5).SetPlaces(0), "1234", "1,234", "5,678",
-       "12,345", "Type a number from 0 to 10000."},
+       "12,345", "Type a number from 0 to 10000.", {}, "5678"},
+      // Typed, the window holds 4 characters of the shown form; "1e5" is 100000.
+      {"grouped number of 4 characters", CGXStyle().SetFormat(5).SetPlaces(0).SetMaxLength(4), "1234", "1,234",
+       "5,678", "12,345", "", {"5678", "1e5"}, "5678", true},
       {"spin", spin, "50", "50", "7", "500", "Type a whole number from 1 to 100."},
       {"spin of 2 characters", CGXStyle(spin).SetMaxLength(2), "50", "50", "7", "500", ""},
       {"scroll edit", bounded(GX_IDS_CTRL_SCROLLEDIT, "1", "100"), "50", "50", "7", "500", between},
@@ -606,25 +640,30 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
       {"masked edit", bounded(GX_IDS_CTRL_MASKEDIT, "1", "100").SetUserAttribute(GX_IDS_UA_INPUTMASK, "###"), "50",
        "50", "7", "0", between},
       {"currency", bounded(GX_IDS_CTRL_CURRENCY, "1", "100"), "50", "$50.00", "$80.00", "$500.00", between,
-       {"80", "500"}},
+       {"80", "500"}, "80.00"},
+      {"currency of 5 characters", CGXStyle().SetControl(GX_IDS_CTRL_CURRENCY).SetMaxLength(5), "50", "$50.00",
+       "$80.00", "$800.00", "", {"80", "800"}, "80.00"},
       {"rich edit", bounded(GX_IDS_CTRL_RICHEDIT, "1", "100"), "50", "50", "7", "500", between},
       {"rich edit of 2 characters", CGXStyle().SetControl(GX_IDS_CTRL_RICHEDIT).SetMaxLength(2), "50", "50", "7",
        "500", ""},
   };
   const std::pair<Door, const char*> doors[] = {
       {Door::Type, "typed"},   {Door::Paste, "pasted onto the cell"}, {Door::PasteIntoEditor, "pasted into the editor"},
-      {Door::Replace, "Replace"}, {Door::ReplaceAll, "Replace All"}, {Door::Fill, "filled"}};
+      {Door::Replace, "Replace"}, {Door::ReplaceAll, "Replace All"}, {Door::Fill, "filled"},
+      {Door::PasteCells, "cell pasted"}, {Door::CopyCells, "cell copied"}, {Door::MoveCells, "cell moved"},
+      {Door::FillStyles, "filled with styles"}};
   for (const Kind& kind : kinds)
     for (const auto& [door, doorName] : doors)
       for (const bool inside : {true, false}) {
         const char* text = inside ? kind.inside : kind.outside;
         SCOPED_TRACE(std::string(kind.name) + ", " + doorName + ": " + text);
-        // Row 1 a plain cell holding the text (a fill's source), rows 2 and 3 the bounded cell.
+        // Row 1 a plain cell holding the text (a fill's source), rows 2 and 3 the bounded cell. A door that
+        // brings row 1's stored cell along leaves the bounds the column's, and row 1 holds the stored form.
+        const bool cells = door >= Door::PasteCells;
         CGXGridWnd* g = Make(3, 1);
-        g->GetParam()->m_bFillEnabled = 1;
         g->SetColWidth(1, 1, 120);
-        g->SetCellValue(1, 1, text);
-        g->SetStyleRange(CGXRange(2, 1, 3, 1), kind.style);
+        g->SetStyleRange(cells ? CGXRange().AssignCols(1, 1) : CGXRange(2, 1, 3, 1), kind.style);
+        if (!cells || !inside || !g->SetCellTextThroughControl(1, 1, text, 0)) g->SetCellValue(1, 1, text);
         for (const ROWCOL r : {2, 3}) ASSERT_TRUE(g->SetCellTextThroughControl(r, 1, kind.value, 0));
         auto shown = [&](ROWCOL row) {
           CGXStyle style;
@@ -651,17 +690,29 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
         Pump();
         if (g->ControlOfCurrentCell()->GetEditingState()) Key(VK_ESCAPE);
         // A text too long to be typed is cut by the window as it is typed: the cell keeps its value, unsaid.
-        const bool cutWhileTyped = !inside && door == Door::Type && kind.box.empty();
-        EXPECT_EQ(shown(2), inside ? kind.inside : before);
-        const bool both = door == Door::ReplaceAll || door == Door::Fill;
-        EXPECT_EQ(shown(3), inside && both ? kind.inside : before);
+        const char* typed = kind.typed[1] ? kind.typed[1] : text;
+        const bool cutWhileTyped = !inside && door == Door::Type && kind.box.empty() &&
+                                   static_cast<int>(std::strlen(typed)) > kind.style.GetMaxLength();
+        const bool takes =
+            inside && !(kind.windowCountsShown && (door == Door::PasteIntoEditor || door == Door::Replace));
+        EXPECT_EQ(shown(2), takes ? kind.inside : before);
+        const bool both = door == Door::ReplaceAll || door == Door::Fill || door == Door::FillStyles;
+        EXPECT_EQ(shown(3), takes && both ? kind.inside : before);
+        if (takes && kind.stored) {
+          EXPECT_EQ(Value(g, 2, 1), kind.stored);  // as every door stores it
+        }
         const std::string box = Boxes();
-        if (inside || cutWhileTyped)
+        if (takes || cutWhileTyped)
           EXPECT_EQ(box, "");
         else if (!kind.box.empty())
           EXPECT_EQ(box, "[" + kind.box.substr(0, 26) + "]");
         else
           EXPECT_EQ(std::count(box.begin(), box.end(), '['), 1);
+        // One Undo gives back what was there (a refusal left nothing to undo).
+        g->Undo();
+        Pump();
+        EXPECT_EQ(shown(2), before);
+        EXPECT_EQ(shown(3), before);
         g->DestroyWindow();
       }
 }
