@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,8 +26,9 @@ constexpr std::chrono::microseconds kPause{200};
 struct Held {
   std::mutex mutex;
   std::chrono::milliseconds wait{5000};
-  // What this process's locks are on, and the thread that took each: one description's lock holds off every other,
-  // this process's own too.
+  LockPlaces places;
+  // The files this process's locks are on, and the thread that took each: one description's lock holds off every
+  // other, this process's own too.
   struct Lock {
     dev_t dev;
     ino_t ino;
@@ -49,6 +48,16 @@ std::chrono::milliseconds Wait() {
   return h.wait;
 }
 
+std::vector<LockPlace> Places() {
+  LockPlaces places;
+  {
+    Held& h = TheHeld();
+    std::lock_guard lock(h.mutex);
+    places = h.places;
+  }
+  return places ? places(::geteuid()) : UserLockPlaces(::geteuid());
+}
+
 // Whether a lock this thread took is on the file `st` describes.
 bool LockedHere(const struct stat& st) {
   Held& h = TheHeld();
@@ -64,7 +73,7 @@ void Record(const struct stat& st) {
   h.locked.push_back({st.st_dev, st.st_ino, std::this_thread::get_id()});
 }
 
-// Forgotten before the lock goes: one file has one write lock at a time, so its record is this lock's.
+// Forgotten before the lock goes: one file has one lock of a save at a time in a process, so its record is this lock's.
 void Forget(dev_t dev, ino_t ino) noexcept {
   Held& h = TheHeld();
   std::lock_guard lock(h.mutex);
@@ -88,101 +97,144 @@ Under Look(const HeldPath& held, struct stat& st) {
   return errno == ENOENT ? Under::None : Under::Other;
 }
 
-struct flock WholeFile(short type) {
-  struct flock lock {};
-  lock.l_type = type;
-  lock.l_whence = SEEK_SET;  // from byte 0 to the end, however long the file grows
-  return lock;
+// A range of a file to lock: from byte `start`, `length` bytes (0: to the end, however long the file grows).
+struct flock Range(short type, off_t start = 0, off_t length = 0) {
+  struct flock range {};
+  range.l_type = type;
+  range.l_whence = SEEK_SET;
+  range.l_start = start;
+  range.l_len = length;
+  return range;
 }
 
-enum class Got { Held, Here, ReadersOnly, Busy, NoLocks };
+enum class Got { Held, ReadersOnly, Busy, NoLocks };
 
-// Takes the write lock on the file open for writing as `fd`, waiting until `end` for a writer's lock in the way.
-Got WriteLock(int fd, Clock::time_point end) {
+// Takes the lock `want` through the descriptor `fd`, waiting until `end` for a write lock in the way, and for read
+// locks too where `readersBlock` (a write lock asked for, only read locks in the way: ReadersOnly otherwise).
+Got Take(int fd, const struct flock& want, bool readersBlock, Clock::time_point end) {
   for (;;) {
-    struct flock want = WholeFile(F_WRLCK);
-    if (::fcntl(fd, F_OFD_SETLK, &want) == 0) return Got::Held;
+    struct flock ask = want;
+    if (::fcntl(fd, F_OFD_SETLK, &ask) == 0) return Got::Held;
     if (errno == EINTR) continue;
     if (errno != EAGAIN && errno != EACCES) return Got::NoLocks;
-    // Whose lock is in the way: a write lock anywhere in the file (it conflicts with a read lock's ask) is a writer's;
-    // else a read lock, unless the writer let go since the ask, which the next ask takes.
-    struct flock writer = WholeFile(F_RDLCK), any = WholeFile(F_WRLCK);
-    if (::fcntl(fd, F_OFD_GETLK, &writer) != 0) return Got::NoLocks;
-    if (writer.l_type == F_UNLCK) {
-      if (::fcntl(fd, F_OFD_GETLK, &any) != 0) return Got::NoLocks;
-      if (any.l_type == F_RDLCK) return Got::ReadersOnly;
-    } else if (Clock::now() < end) {
-      Pause();
-    } else {
-      return Got::Busy;
+    if (want.l_type == F_WRLCK && !readersBlock) {
+      // Whose lock is in the way: a write lock (it conflicts with a read lock's ask too) is a writer's; else read locks,
+      // unless every lock went since the ask, which the next ask takes.
+      struct flock writer = want, any = want;
+      writer.l_type = F_RDLCK;
+      if (::fcntl(fd, F_OFD_GETLK, &writer) != 0) return Got::NoLocks;
+      if (writer.l_type == F_UNLCK) {
+        if (::fcntl(fd, F_OFD_GETLK, &any) != 0) return Got::NoLocks;
+        if (any.l_type == F_RDLCK) return Got::ReadersOnly;
+        if (any.l_type == F_UNLCK) continue;
+      }
     }
+    if (Clock::now() >= end) return Got::Busy;
+    Pause();
   }
 }
 
-// The folder of the user's own locks, in each folder that may hold it: closed to every other user.
-constexpr char kLockFolder[] = "brim-save-locks";
-
-// The folder of locks in the folder open as `at` (closed after), made where missing: its descriptor where it is this
-// user's and open to no other (no group or other bits: made 0700), else -1.
-int LockFolderIn(int at) {
-  if (at < 0) return -1;
-  (void)::mkdirat(at, kLockFolder, 0700);
-  const int fd = ::openat(at, kLockFolder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  ::close(at);
-  struct stat st {};
-  if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0) return fd;
-  if (fd >= 0) ::close(fd);
-  return -1;
+// Whether a user other than this process's may write the file `st` describes: its owner is another, or its group or
+// all may write it (the group bits are an access ACL's mask: a named user or group who may write sets them too).
+// Root, who may write every file, is left aside.
+bool OthersMayWrite(const struct stat& st) {
+  return st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
-int OpenFolder(const std::string& path) {
-  return path.empty() || path[0] != '/' ? -1 : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-}
-
-// The user's cache folder (XDG_CACHE_HOME where absolute, else ~/.cache), made 0700 where missing: open, or -1.
-int CacheFolder() {
-  std::string cache;
-  if (const char* set = std::getenv("XDG_CACHE_HOME"); set && set[0] == '/') {
-    cache = set;
-  } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
-    cache = std::string(home) + "/.cache";
-  } else {
-    struct passwd entry {}, *found = nullptr;
-    char text[4096];
-    if (::getpwuid_r(::geteuid(), &entry, text, sizeof text, &found) != 0 || !found || !entry.pw_dir) return -1;
-    cache = std::string(entry.pw_dir) + "/.cache";
-  }
-  (void)::mkdir(cache.c_str(), 0700);
-  return OpenFolder(cache);
-}
-
-// The folder of the user's own locks: in the runtime folder the session gives, where that is the user's own of mode
-// 0700, else in the cache folder. Its descriptor, or -1 where neither gives one.
-int LockFolder() {
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) {
-    const int at = OpenFolder(runtime);
-    struct stat st {};
-    if (at >= 0 && (::fstat(at, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700)) {
-      ::close(at);
-    } else if (const int fd = LockFolderIn(at); fd >= 0) {
-      return fd;
-    }
-  }
-  return LockFolderIn(CacheFolder());
-}
-
-// The lock file's name for the file `leaf` in the folder `folder` describes: the folder's device and inode and a hash
-// (64-bit FNV-1a) of the name. Two names of one folder with one hash only share a lock.
-std::string LockName(const struct stat& folder, const std::string& leaf) {
+// The range of the user's lock file that stands for the file `file` describes: a hash (64-bit FNV-1a) of its device and
+// inode, below the largest offset a lock takes. Two files of one range only share a lock.
+off_t RangeOf(const struct stat& file) {
   std::uint64_t hash = 14695981039346656037ull;
-  for (const unsigned char c : leaf) hash = (hash ^ c) * 1099511628211ull;
-  char name[80];
-  std::snprintf(name, sizeof name, "%llx-%llx-%016llx.lock", static_cast<unsigned long long>(folder.st_dev),
-                static_cast<unsigned long long>(folder.st_ino), static_cast<unsigned long long>(hash));
-  return name;
+  for (std::uint64_t part : {static_cast<std::uint64_t>(file.st_dev), static_cast<std::uint64_t>(file.st_ino)})
+    for (int byte = 0; byte < 8; ++byte, part >>= 8) hash = (hash ^ (part & 0xff)) * 1099511628211ull;
+  return static_cast<off_t>(hash >> 2);
+}
+
+// The folder of the user's own locks and its lock file, in each place that may hold them.
+constexpr char kLockFolder[] = "brim-save-locks";
+constexpr char kLockFile[] = "saves.lock";
+
+// Whether the entry open as `fd` is this user's, of `type`, and of none of the bits `barred` (those of the group and
+// others: no other user may change what it holds, or enter it).
+bool Own(int fd, mode_t type, mode_t barred) {
+  struct stat st {};
+  return ::fstat(fd, &st) == 0 && (st.st_mode & S_IFMT) == type && st.st_uid == ::geteuid() &&
+         (st.st_mode & barred) == 0;
+}
+
+// The folder of the user's locks in the place `place`, made where missing: its descriptor where the place is a folder
+// of this user's that no other may write, and the lock folder is this user's, open to no other and not a link; else
+// -1.
+int LockFolderIn(const LockPlace& place) {
+  if (place.folder.empty() || place.folder[0] != '/') return -1;
+  int at = ::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (at < 0 && errno == ENOENT && place.make && ::mkdir(place.folder.c_str(), 0700) == 0)
+    at = ::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (at < 0) return -1;
+  int fd = -1;
+  if (Own(at, S_IFDIR, S_IWGRP | S_IWOTH)) {
+    (void)::mkdirat(at, kLockFolder, 0700);
+    fd = ::openat(at, kLockFolder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  }
+  ::close(at);
+  if (fd >= 0 && !Own(fd, S_IFDIR, S_IRWXG | S_IRWXO)) {
+    ::close(fd);
+    fd = -1;
+  }
+  return fd;
+}
+
+// Takes the range `range` of the lock file in `place` (made there where `make`, else only where it is there) until
+// `end`. Held with its descriptor in `lock`; Busy where another save held it all the while; NoLocks where the place
+// cannot take it.
+Got LockIn(const LockPlace& place, bool make, const struct flock& range, Clock::time_point end, int& lock) {
+  lock = -1;
+  const int folder = LockFolderIn(place);
+  if (folder < 0) return Got::NoLocks;
+  Got got = Got::NoLocks;
+  for (;;) {
+    const int fd = ::openat(folder, kLockFile, O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC | (make ? O_CREAT : 0), 0600);
+    if (fd < 0 || !Own(fd, S_IFREG, 0)) {
+      if (fd >= 0) ::close(fd);
+      break;
+    }
+    got = Take(fd, range, true, end);
+    // Held only on the file the name holds: one removed meanwhile is no longer the one every program finds.
+    struct stat locked {};
+    if (got == Got::Held && ::fstat(fd, &locked) == 0 && Holds(folder, kLockFile, locked)) {
+      lock = fd;
+      break;
+    }
+    ::close(fd);
+    if (got != Got::Held) break;
+    if (Clock::now() >= end) {
+      got = Got::Busy;
+      break;
+    }
+  }
+  ::close(folder);
+  return got;
 }
 
 }  // namespace
+
+std::vector<LockPlace> UserLockPlaces(uid_t user) {
+  std::vector<LockPlace> places{{"/run/user/" + std::to_string(user), false}};
+  struct passwd entry {}, *found = nullptr;
+  std::vector<char> text(4096);
+  int e = 0;
+  while ((e = ::getpwuid_r(user, &entry, text.data(), text.size(), &found)) == ERANGE && text.size() < (1u << 20))
+    text.resize(text.size() * 2);
+  if (e == 0 && found && entry.pw_dir && entry.pw_dir[0] == '/')
+    places.push_back({std::string(entry.pw_dir) + (entry.pw_dir[1] ? "/.cache" : ".cache"), true});
+  return places;
+}
+
+LockPlaces SetLockPlaces(LockPlaces places) {
+  Held& h = TheHeld();
+  std::lock_guard lock(h.mutex);
+  return std::exchange(h.places, std::move(places));
+}
 
 SaveLock::SaveLock(SaveLock&& other) noexcept { *this = std::move(other); }
 
@@ -190,10 +242,8 @@ SaveLock& SaveLock::operator=(SaveLock&& other) noexcept {
   if (this != &other) {
     release();
     file_ = std::exchange(other.file_, Lock{});
-    own_ = std::exchange(other.own_, Lock{});
-    ownFolder_ = std::exchange(other.ownFolder_, -1);
-    ownName_ = std::move(other.ownName_);
-    other.ownName_.clear();
+    own_ = std::move(other.own_);
+    other.own_.clear();
     noFile_ = std::exchange(other.noFile_, false);
   }
   return *this;
@@ -201,7 +251,7 @@ SaveLock& SaveLock::operator=(SaveLock&& other) noexcept {
 
 void SaveLock::Give(Lock& lock) noexcept {
   if (lock.fd < 0) return;
-  Forget(lock.dev, lock.ino);
+  if (lock.recorded) Forget(lock.dev, lock.ino);
   ::close(lock.fd);  // the lock goes with the last descriptor of its open file
   lock = Lock{};
 }
@@ -209,13 +259,8 @@ void SaveLock::Give(Lock& lock) noexcept {
 void SaveLock::release() noexcept {
   noFile_ = false;
   Give(file_);
-  // Removed while still held, so that no lock file outlasts its save: a take that opened it meanwhile finds the name
-  // no longer holds what it locked, and opens the name again.
-  if (own_.fd >= 0) RemoveOwn(ownFolder_, ownName_.c_str(), own_.fd);
-  Give(own_);
-  if (ownFolder_ >= 0) ::close(ownFolder_);
-  ownFolder_ = -1;
-  ownName_.clear();
+  for (Lock& own : own_) Give(own);
+  own_.clear();
 }
 
 bool SaveLock::covers(const struct stat* file) const {
@@ -226,49 +271,38 @@ bool SaveLock::covers(const struct stat* file) const {
 
 int SaveLock::take(const HeldPath& held) { return take(held, Wait()); }
 
-int SaveLock::takeOwn(const HeldPath& held, Clock::time_point end) {
-  struct stat folder {};
-  if (::fstat(held.folder(), &folder) != 0) return ENOLCK;
-  std::string name = LockName(folder, held.leaf());
-  const int locks = LockFolder();
-  if (locks < 0) return ENOLCK;
-  for (;;) {
-    const int fd = ::openat(locks, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
-    struct stat st {};
-    Got got = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? Got::Held : Got::NoLocks;
-    if (got == Got::Held && LockedHere(st)) got = Got::Here;
-    if (got == Got::Held) got = WriteLock(fd, end);
-    struct stat named {};
-    if (got == Got::Held && ::fstatat(locks, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-        named.st_dev == st.st_dev && named.st_ino == st.st_ino) {
-      try {
-        Record(st);
-      } catch (...) {
-        ::close(fd);
-        ::close(locks);
-        throw;
-      }
-      own_ = {fd, st.st_dev, st.st_ino};
-      ownFolder_ = locks;
-      ownName_ = std::move(name);
-      return 0;
-    }
-    if (fd >= 0) ::close(fd);
-    // Held on a file the save that held it removed at its end: the lock goes to what the name holds now.
-    if (got == Got::Held && Clock::now() < end) continue;
-    ::close(locks);
-    return got == Got::Here ? EALREADY : got == Got::Held || got == Got::Busy ? EWOULDBLOCK : ENOLCK;
+int SaveLock::takeOwn(const struct stat& file, Clock::time_point end) {
+  const struct flock range = Range(F_WRLCK, RangeOf(file), 1);
+  const std::vector<LockPlace> places = Places();
+  own_.reserve(places.size());
+  for (const LockPlace& place : places) {
+    int fd = -1;
+    const Got got = LockIn(place, own_.empty(), range, end, fd);
+    if (got == Got::Busy) return EWOULDBLOCK;
+    if (got == Got::Held) own_.push_back({fd, file.st_dev, file.st_ino});
+  }
+  return own_.empty() ? ENOLCK : 0;
+}
+
+int SaveLock::lockFile(const struct stat& file, Clock::time_point end) {
+  const bool shared = OthersMayWrite(file);
+  switch (Take(file_.fd, Range(F_WRLCK), shared, end)) {
+    case Got::Held: return 0;
+    case Got::Busy: return EWOULDBLOCK;
+    case Got::NoLocks: return shared ? ENOLCK : takeOwn(file, end);
+    case Got::ReadersOnly: break;
+  }
+  // Only readers in the way of a file only this user may write: a read lock keeps every writer off from now on (a
+  // writer that came meanwhile is waited for), and the user's own lock orders the user's saves.
+  switch (Take(file_.fd, Range(F_RDLCK), false, end)) {
+    case Got::Busy: return EWOULDBLOCK;
+    default: return takeOwn(file, end);
   }
 }
 
 int SaveLock::take(const HeldPath& held, std::chrono::milliseconds wait) {
   release();
   const Clock::time_point end = Clock::now() + wait;
-  // The user's own lock first: no other user can hold it, and it alone runs the user's saves one at a time where a
-  // reader's lock keeps the file's own from everyone. One this thread holds already is its outer save's.
-  const int own = takeOwn(held, end);
-  if (own == EWOULDBLOCK) return EWOULDBLOCK;
-  const bool serialised = own == 0 || own == EALREADY;
   for (;;) {
     struct stat named {};
     const Under under = Look(held, named);
@@ -276,38 +310,35 @@ int SaveLock::take(const HeldPath& held, std::chrono::milliseconds wait) {
       noFile_ = true;  // a first save takes the name only while it is free
       return 0;
     }
+    // A lock this thread holds on the file already is its outer save's.
     if (under == Under::Other || LockedHere(named)) return 0;
-    // Open for writing: a program that may not write the file takes no lock on it either (its save is refused).
+    // Open for reading and writing: a program that may not write the file takes no lock on it either (its save is
+    // refused), and a read lock needs a descriptor open for reading.
     struct stat st {};
-    const int fd = OpenJudged(held.folder(), held.leaf().c_str(), O_WRONLY | O_NOCTTY, &named, st);
+    const int fd = OpenJudged(held.folder(), held.leaf().c_str(), O_RDWR | O_NOCTTY, &named, st);
     if (fd < 0) {
       if (errno == EBUSY && Clock::now() < end) continue;  // another file under the name since the look
       return 0;
     }
-    const Got got = WriteLock(fd, end);
+    file_ = {fd, st.st_dev, st.st_ino};
+    if (const int e = lockFile(st, end)) {
+      release();
+      return e;
+    }
     struct stat now {};
     // Held where the name still holds what was locked; else the lock goes to what it holds now.
-    if (got == Got::Held && Look(held, now) == Under::File && now.st_dev == st.st_dev && now.st_ino == st.st_ino) {
+    if (Look(held, now) == Under::File && now.st_dev == st.st_dev && now.st_ino == st.st_ino) {
       try {
         Record(st);
       } catch (...) {
-        ::close(fd);
         release();
         throw;
       }
-      file_ = {fd, st.st_dev, st.st_ino};
+      file_.recorded = true;
       return 0;
     }
-    ::close(fd);
-    if (got == Got::Busy || (got == Got::Held && Clock::now() >= end)) {
-      release();
-      return EWOULDBLOCK;
-    }
-    if (got == Got::Held) continue;
-    // Only readers' locks, or a file system that keeps no such locks: the user's own lock serialises the save alone.
-    if (serialised) return 0;
     release();
-    return ENOLCK;
+    if (Clock::now() >= end) return EWOULDBLOCK;
   }
 }
 

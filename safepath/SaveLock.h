@@ -3,57 +3,62 @@
 //
 // Such a save (a settings file's edit) reads the file, changes the text and writes it back: two at once would each
 // write the file without the other's change. Each takes this lock before its read and holds it until its rename or its
-// last write in place is done. It is two advisory write locks (fcntl, open-file-description: F_OFD_SETLK with
-// F_WRLCK), taken in this order:
+// last write in place is done (a save by rename holds its new file's own lock besides, from before the file has a name
+// until the save took its status after the rename: AtomicFile.h).
 //
-//   The user's own lock: on a lock file in a folder of the user's own that no other user may enter (mode 0700, the
-//   user's: "brim-save-locks" in the runtime folder the session gives, XDG_RUNTIME_DIR, where that is the user's own
-//   of mode 0700, else in the cache folder, XDG_CACHE_HOME or ~/.cache; each judged through its open descriptor, and
-//   one of another user or open to others is passed over). The lock file is named by the settings file's folder
-//   (device, inode) and a hash of its name, which stay the same across saves by rename, and is made at the take and
-//   removed at the release (a take checks that the name still holds the file it locked: else that save removed it
-//   meanwhile, and the take starts again), so that at most one lock file stands per save running (and one per save a
-//   crash ended, which the file's next save takes over). No other user can make, open or lock it: the user's savers
-//   of the file run one at a time whatever any other user holds on the file or its folder.
+// The lock is the file's own: an advisory write lock (fcntl, open-file-description: F_OFD_SETLK with F_WRLCK) on the
+// settings file, through a descriptor open for reading and writing, so that only a program that may write the file can
+// hold its saves off. A lock in the way is looked at (F_OFD_GETLK): a write lock (another save's) is asked for again
+// and again, a fraction of a millisecond apart. Read locks alone in the way, which any program that may read the file
+// can take, keep the write lock from everyone; then what the file is decides:
 //
-//   The file's own lock, on the settings file itself through a descriptor open for writing, for the programs of other
-//   users who may write the file: only a program that may write the file can hold its saves off. A lock that stands
-//   in the way is looked at (F_OFD_GETLK): a write lock (a writer's, another user's save) is asked for again and
-//   again, a fraction of a millisecond apart; read locks alone (which any program that may read the file can take)
-//   are not waited for, and the save goes on under the user's own lock alone. Locks taken by flock are another kind
-//   and hold nothing off.
+//   A file another user may write too (its owner is another, or its group or all may write it: a member of its group,
+//   root saving a user's file) is waited for as for a writer, and past the wait the save is refused: two users' saves
+//   are never written unordered, and a reader can make them wait or fail, never lose a key.
+//
+//   A file only this user may write (root aside) is saved under a read lock on the file and the user's own lock: a
+//   range of a lock file of the user's, keyed by the file's device and inode, so that every name of the file takes
+//   the same range. Every program of the user that meets readers takes both, and the read lock keeps the write lock
+//   from a program of the user that comes when the other readers are gone: it meets a reader too.
+//
+// The user's own lock lives in places fixed by the user's identity, never by a program's environment: the runtime
+// folder "/run/user/<uid>", then "<home>/.cache" with the home the password database gives (made where missing). In
+// each, the folder "brim-save-locks" (the user's, of no group or other bits, opened without following a link; made
+// where missing) holds one lock file, "saves.lock" (the user's), made once and kept: however many saves, one file a
+// place. A place that cannot take the lock (missing, another user's, a link, a file system that is full before the lock
+// file is made or keeps no locks) is passed over, in the same order by every program of the user: the lock is taken
+// in the first place that takes it and in every later one that holds a lock file already, so that two programs that
+// passed over different places still meet in the place the later one found made. Where no place takes it, the take
+// fails with ENOLCK and the save is refused. No other user can open, make or lock anything there.
 //
 // Each is waited for at most the wait (5 s, SetSaveLockWait) in all, and past that the take fails with EWOULDBLOCK.
-// Once the file's lock is taken, the name must still hold what was locked (a save that held the lock meanwhile may
-// have renamed a new file under the name): else it is given up and taken on what the name holds now.
+// Once taken, the name must still hold what was locked (a save that held the lock meanwhile may have renamed a new file
+// under the name): else it is given up and taken on what the name holds now. On a file system that keeps no locks, the
+// user's own lock orders the saves of a file only the user may write, and a file another user may write is refused
+// (ENOLCK).
 //
-// Where the user has no such folder (no runtime nor cache folder of their own, or one another user made), the file's
-// own lock must serialise the saves alone: where only readers' locks stand in its way, or the file system keeps no
-// locks, the take fails with ENOLCK rather than let the save go on unserialised.
-//
-// Where the name holds no file yet, the file's own lock is not taken (a folder opens for reading only, and any user
-// who may read it could hold such a lock): the file's first save instead gives its new file the name only where the
-// name is still free (linkat), and where another save made the file meanwhile the caller reads that file and saves
-// again, under that file's lock (covers() tells it the file is not the one the lock was taken for).
+// Where the name holds no file yet, no lock is taken (a folder opens for reading only, and any user who may read it
+// could hold such a lock): the file's first save instead gives its new file the name only where the name is still free
+// (linkat), and where another save made the file meanwhile the caller reads that file and saves again, under that
+// file's lock (covers() tells it the file is not the one the lock was taken for).
 //
 // What no lock holds off: a program that takes no lock (the save's own look at the file before it writes, identity,
-// size and change time against what it read, refuses such a change instead), and the saves of another user who may
-// write the file while a reader's lock keeps the file's own lock from everyone (each user's saves run one at a time,
-// but one user's may meet another's: the looks then refuse the later). The file's lock is not taken, and the save goes
-// on under the user's own lock, for a name that holds no regular file (a link to none, a FIFO: the save replaces or
-// refuses it) and a file this process may not open for writing (a read-only file: the save refuses it or reports
-// why). Locks of one process conflict with each other too (each open of a file is its own description), so the
-// process keeps its own record of what it holds: a thread never waits on a lock it holds itself (a save of the file
-// by another of its names while a batch of edits holds it), which goes on without one; another thread's lock is waited
-// for as another program's is. Every descriptor is close-on-exec. This folder uses the C library and the standard
-// library only.
+// size and change time against what it read, refuses such a change instead). No lock is taken, and the save goes on,
+// for a name that holds no regular file (a link to none, a FIFO: the save replaces or refuses it) and a file this
+// process may not open for reading and writing (the save refuses it or reports why). Locks of one process conflict with
+// each other too (each open of a file is its own description), so the process keeps its own record of what it holds: a
+// thread never waits on a lock it holds itself (a save of the file by another of its names while a batch of edits
+// holds it), which goes on without one; another thread's lock is waited for as another program's is. Every descriptor
+// is close-on-exec. This folder uses the C library and the standard library only.
 #pragma once
 
 #include <sys/stat.h>
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "safepath/HeldPath.h"
 
@@ -67,9 +72,9 @@ class SaveLock {
   SaveLock& operator=(SaveLock&& other) noexcept;
 
   // Takes the lock for a save of the last name of `held` (a walk to the file, walkToFile): 0 (held, as far as the
-  // above takes it), EWOULDBLOCK where another save held it for the whole wait, or ENOLCK where the user has no folder
-  // for their own lock and the file's own cannot be had either (nothing is held then). The caller walks the path again
-  // once it is held, for what the name holds now.
+  // above takes it), EWOULDBLOCK where another save held it for the whole wait (or readers of a file another user may
+  // write), or ENOLCK where no lock that orders the save can be had (nothing is held then). The caller walks the path
+  // again once it is held, for what the name holds now.
   int take(const HeldPath& held);
   // The same with a wait of its own (none: EWOULDBLOCK at once where another save holds it).
   int take(const HeldPath& held, std::chrono::milliseconds wait);
@@ -77,29 +82,41 @@ class SaveLock {
   // Whether a save of the file `file` describes (device and inode), or of no file (null), is the one the lock was taken
   // for: a file read after the lock must be the one locked, which this lock's descriptor keeps open (its inode number
   // then names no other file), and where the take found no file, none may be there. True for any where the save goes
-  // on without the file's lock.
+  // on without a lock.
   bool covers(const struct stat* file) const;
 
  private:
-  // A write lock through an open descriptor, and the file it is on.
+  // A lock through an open descriptor, and the file it is on.
   struct Lock {
     int fd = -1;
     dev_t dev = 0;
     ino_t ino = 0;
+    bool recorded = false;  // in the process's record of what its threads hold
   };
   static void Give(Lock& lock) noexcept;
-  // Takes the user's own lock until `end`: 0, EALREADY where this thread holds it already, EWOULDBLOCK where another
-  // save held it all the while, ENOLCK where the user has no folder for it.
-  int takeOwn(const HeldPath& held, std::chrono::steady_clock::time_point end);
+  int lockFile(const struct stat& file, std::chrono::steady_clock::time_point end);
+  int takeOwn(const struct stat& file, std::chrono::steady_clock::time_point end);
 
-  Lock file_;  // the settings file's own lock
-  Lock own_;   // the user's own lock, on the lock file ownName_ in the folder ownFolder_
-  int ownFolder_ = -1;
-  std::string ownName_;
-  bool noFile_ = false;  // the name held no file: the file is not locked, and a file there now was made since
+  Lock file_;              // the settings file: its write lock, or its read lock beside the user's own
+  std::vector<Lock> own_;  // the user's own lock: its range of the lock file in each place that took it
+  bool noFile_ = false;    // the name held no file: nothing is locked, and a file there now was made since
 };
 
 // The longest a save waits for another's lock (5 s at first); answers the wait it replaces. Process-wide, for tests.
 std::chrono::milliseconds SetSaveLockWait(std::chrono::milliseconds wait);
+
+// A place of a user's own lock: a folder that holds the folder of their lock file, made (mode 0700) where missing when
+// `make` is set.
+struct LockPlace {
+  std::string folder;
+  bool make = false;
+  bool operator==(const LockPlace&) const = default;
+};
+// The places of the user `user`'s own lock in the order they are tried, fixed by the user's identity alone.
+std::vector<LockPlace> UserLockPlaces(uid_t user);
+// The places tried instead of UserLockPlaces, for tests, which keep them in folders of their own (empty: the user's
+// own); answers what it replaces. Process-wide, and kept by a forked process.
+using LockPlaces = std::function<std::vector<LockPlace>(uid_t user)>;
+LockPlaces SetLockPlaces(LockPlaces places);
 
 }  // namespace safepath

@@ -256,6 +256,14 @@ bool AtomicFile::makeTemporary(mode_t mode) {
   fd_ = safepath::CreateNewFile(held_.folder(), TemporaryPrefix(held_), "", mode, name);
   if (fd_ < 0) return false;
   temp_ = std::move(name);
+  // Its own write lock (safepath/SaveLock.h), taken before any other program can open it and held until the save is
+  // done with it: a save of another program that finds it under the name after the rename waits until this save took
+  // its status, so that the status the save answers is that of its own text. A file system that keeps no locks holds
+  // none.
+  struct flock whole {};
+  whole.l_type = F_WRLCK;
+  whole.l_whence = SEEK_SET;
+  (void)::fcntl(fd_, F_OFD_SETLK, &whole);
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -43,7 +44,7 @@ inline int Take(const std::filesystem::path& path, Kind kind) {
 }
 
 // The descriptors of this process open on `path` (as /proc names what they are open on), or with `under`, on a file in
-// the folder `path`: a save waiting for a lock holds its file open, and one waiting for the user's own lock the lock's
+// the folder `path`: a save waiting for a lock holds its file open, and one waiting for the user's own lock the lock
 // file in the user's lock folder (LockFolder).
 inline int OpenHere(const std::filesystem::path& path, bool under = false) {
   int count = 0;
@@ -55,16 +56,18 @@ inline int OpenHere(const std::filesystem::path& path, bool under = false) {
   return count;
 }
 
-// The folder of the user's own save locks, as the tests run them: in the test program's runtime folder.
+// The folder of the user's own save locks, as the tests run them: in the first place the test program's runtime folder
+// holds (PrivateTempFolder.h).
 inline std::filesystem::path LockFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  return std::filesystem::path(runtime ? runtime : "") / "brim-save-locks";
+  return std::filesystem::path(runtime ? runtime : "") / "run" / "brim-save-locks";
 }
 
 // A process of another user that holds a lock on `name` in `folder` (as root the folder and the file must let them in)
 // from the construction, which waits until it is held, to release(). Following the name, it locks each file the name
-// holds as soon as it sees it there (a save by rename gives the name a new file each time).
-enum class Follow { No, Name };
+// holds as soon as it sees it there (a save by rename gives the name a new file each time); letting go now and then, it
+// gives up its lock for half a millisecond each half millisecond, and takes it again on what the name holds then.
+enum class Follow { No, Name, LettingGo };
 class Holder {
  public:
   Holder(const std::filesystem::path& folder, const std::string& name, Kind kind, Follow follow = Follow::No) {
@@ -84,6 +87,15 @@ class Holder {
       if (follow == Follow::No) return static_cast<int>(::read(done[0], &held, 1));  // until the test lets go
       struct stat locked {}, now {};
       struct pollfd end {done[0], POLLIN, 0};
+      if (follow == Follow::LettingGo) {
+        const struct timespec half {0, 500000};
+        for (; ::poll(&end, 1, 0) == 0; ::nanosleep(&half, nullptr)) {
+          if (fd >= 0) ::close(fd);
+          ::nanosleep(&half, nullptr);
+          fd = Take(name, kind);
+        }
+        return 0;
+      }
       for (::fstat(fd, &locked); ::poll(&end, 1, 0) == 0;) {
         if (::stat(name.c_str(), &now) != 0 || (now.st_dev == locked.st_dev && now.st_ino == locked.st_ino)) continue;
         if (const int again = Take(name, kind); again >= 0) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,8 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "safepath/tests/OtherLocks.h"
 
@@ -73,8 +76,8 @@ struct Folder {
 
 // The user's saves of one file run one at a time whatever another user (who may only read the file, of mode 0644, in a
 // folder of mode 0755) holds on it or on its folder: while one holds the save lock, another thread's take waits and
-// fails past its wait, and takes it once the first lets go. The lock's file, in the user's own lock folder (mode 0700),
-// goes with the lock: no lock file outlasts its save.
+// fails past its wait, and takes it once the first lets go. The user's own lock folder (mode 0700) holds one lock file
+// at most, kept for the next saves.
 TEST(SaveLock, TheUsersSavesOfAFileRunOneAtATimeWhateverAnotherUserHolds) {
   using other_locks::Kind;
   const struct {
@@ -115,10 +118,10 @@ TEST(SaveLock, TheUsersSavesOfAFileRunOneAtATimeWhateverAnotherUserHolds) {
     EXPECT_EQ(taken, 0);
     second.release();
     struct stat folder {};
-    std::error_code ec;
-    EXPECT_EQ(::stat(locks.c_str(), &folder), 0);
-    EXPECT_EQ(folder.st_mode & 07777, 0700u);
-    EXPECT_TRUE(fs::is_empty(locks, ec)) << ec.message();
+    if (::stat(locks.c_str(), &folder) == 0) {
+      EXPECT_EQ(folder.st_mode & 07777, 0700u);
+      for (const auto& entry : fs::directory_iterator(locks)) EXPECT_EQ(entry.path().filename(), "saves.lock");
+    }
   }
 }
 
@@ -136,4 +139,199 @@ TEST(SaveLock, ALockTakenOnAFreeNameCoversNoFileMadeThereAfterwards) {
   struct stat made {};
   ASSERT_EQ(::stat(file.c_str(), &made), 0);
   EXPECT_FALSE(lock.covers(&made));
+}
+
+namespace {
+
+// Sets or unsets environment variables for a scope.
+class Environment {
+ public:
+  explicit Environment(const std::vector<std::pair<const char*, std::optional<std::string>>>& set) {
+    for (const auto& [name, value] : set) {
+      const char* was = std::getenv(name);
+      old_.emplace_back(name, was ? std::optional<std::string>(was) : std::nullopt);
+      value ? (void)::setenv(name, value->c_str(), 1) : (void)::unsetenv(name);
+    }
+  }
+  ~Environment() {
+    for (const auto& [name, value] : old_) value ? (void)::setenv(name, value->c_str(), 1) : (void)::unsetenv(name);
+  }
+  Environment(const Environment&) = delete;
+  Environment& operator=(const Environment&) = delete;
+
+ private:
+  std::vector<std::pair<const char*, std::optional<std::string>>> old_;
+};
+
+}  // namespace
+
+// Every program of a user finds their own lock in the same places whatever its environment (one started from the
+// desktop, from cron, by su, sudo -u or env -i): the runtime folder of their uid, then the cache folder in the home the
+// password database gives them. A user the database does not know has the runtime folder alone.
+TEST(SaveLock, TheUsersLockPlacesAreFixedByTheirIdentityWhateverTheEnvironment) {
+  const uid_t user = ::geteuid();
+  const struct passwd* entry = ::getpwuid(user);
+  ASSERT_NE(entry, nullptr);
+  const std::string home = entry->pw_dir;
+  const std::vector<safepath::LockPlace> expected{{"/run/user/" + std::to_string(user), false},
+                                                  {(home == "/" ? "" : home) + "/.cache", true}};
+  const std::optional<std::string> none;
+  const struct {
+    const char* name;
+    std::vector<std::pair<const char*, std::optional<std::string>>> environment;
+  } rows[] = {
+      {"as started", {}},
+      {"no runtime folder", {{"XDG_RUNTIME_DIR", none}}},
+      {"another runtime folder", {{"XDG_RUNTIME_DIR", "/tmp"}}},
+      {"another cache folder", {{"XDG_CACHE_HOME", "/tmp/cache"}}},
+      {"no home", {{"HOME", none}}},
+      {"another home", {{"HOME", "/tmp"}}},
+      {"nothing set", {{"XDG_RUNTIME_DIR", none}, {"XDG_CACHE_HOME", none}, {"HOME", none}, {"USER", none},
+                       {"LOGNAME", none}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Environment environment(row.environment);
+    EXPECT_EQ(safepath::UserLockPlaces(user), expected);
+  }
+  if (!::getpwuid(another_user::kUid)) {
+    EXPECT_EQ(safepath::UserLockPlaces(another_user::kUid),
+              (std::vector<safepath::LockPlace>{{"/run/user/" + std::to_string(another_user::kUid), false}}));
+  }
+}
+
+// Under another user's read lock on a file only the user may write, the user's own lock is taken in the first place
+// that takes it: one that cannot (missing, a folder others may write, another user's, its lock folder open to others,
+// a link to another folder of the user's or a file, its lock file a link) is passed over for the next, and where none
+// takes it the take is refused (ENOLCK). Each program passes over in the same order and takes the lock also in every
+// later place that holds a lock file already: once the first place can take it again, a program that takes it there
+// still waits for one that passed it over, and the other way round.
+TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgram) {
+  enum class First { Own, Missing, OpenToWrites, Theirs, LockFolderOpen, LockFolderLink, LockFolderFile, LockFileLink };
+  const struct {
+    const char* name;
+    First first;
+    bool secondTakes;
+  } rows[] = {
+      {"the first place takes it", First::Own, true},
+      {"the first place missing", First::Missing, true},
+      {"the first place one others may write", First::OpenToWrites, true},
+      {"the first place another user's", First::Theirs, true},
+      {"the first place's lock folder open to others", First::LockFolderOpen, true},
+      {"the first place's lock folder a link to a folder of the user's", First::LockFolderLink, true},
+      {"the first place's lock folder a file", First::LockFolderFile, true},
+      {"the first place's lock file a link", First::LockFileLink, true},
+      {"no place takes it", First::Missing, false},
+  };
+  using other_locks::Kind;
+  for (const auto& row : rows) {
+    if (row.first == First::Theirs && !another_user::AsRoot()) continue;  // only root can give a folder away
+    SCOPED_TRACE(row.name);
+    Folder dir;
+    ASSERT_EQ(::chmod(dir.path.c_str(), 0755), 0);
+    const fs::path file = dir.path / "s.ini", first = dir.path / "first", second = dir.path / "second",
+                   elsewhere = dir.path / "elsewhere", firstLocks = first / "brim-save-locks",
+                   secondLocks = second / "brim-save-locks";
+    std::ofstream(file) << "[S]\n";
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    ASSERT_EQ(::mkdir(elsewhere.c_str(), 0700), 0);
+    if (row.first != First::Missing) {
+      ASSERT_EQ(::mkdir(first.c_str(), 0700), 0);
+    }
+    ASSERT_EQ(::mkdir(second.c_str(), 0700), 0);
+    if (!row.secondTakes) {
+      ASSERT_EQ(::mkdir(secondLocks.c_str(), 0755), 0);
+    }
+    switch (row.first) {
+      case First::OpenToWrites: ASSERT_EQ(::chmod(first.c_str(), 0777), 0); break;
+      case First::Theirs: ASSERT_EQ(::chown(first.c_str(), another_user::kUid, another_user::kUid), 0); break;
+      case First::LockFolderOpen: ASSERT_EQ(::mkdir(firstLocks.c_str(), 0755), 0); break;
+      case First::LockFolderLink: ASSERT_EQ(::symlink(elsewhere.c_str(), firstLocks.c_str()), 0); break;
+      case First::LockFolderFile: std::ofstream(firstLocks) << ""; break;
+      case First::LockFileLink:
+        ASSERT_EQ(::mkdir(firstLocks.c_str(), 0700), 0);
+        ASSERT_EQ(::symlink((elsewhere / "saves.lock").c_str(), (firstLocks / "saves.lock").c_str()), 0);
+        break;
+      default: break;
+    }
+    const auto places = safepath::SetLockPlaces([&](uid_t) {
+      return std::vector<safepath::LockPlace>{{first.string(), false}, {second.string(), true}};
+    });
+    other_locks::Holder reader(dir.path, "s.ini", Kind::Read);
+    ASSERT_TRUE(reader.holding());
+    safepath::HeldPath held;
+    ASSERT_EQ(held.walkToFile(file.string()), 0);
+    // The passing program's takes in this thread, the other's in threads of their own (a thread never waits on a lock
+    // it holds itself).
+    safepath::SaveLock passing, other;
+    const auto take = [&](safepath::SaveLock& lock, int ms) {
+      int taken = -1;
+      if (&lock == &passing) return lock.take(held, std::chrono::milliseconds(ms));
+      std::thread([&] { taken = lock.take(held, std::chrono::milliseconds(ms)); }).join();
+      return taken;
+    };
+    const bool firstTakes = row.first == First::Own;
+    ASSERT_EQ(take(passing, 0), firstTakes || row.secondTakes ? 0 : ENOLCK);
+    EXPECT_EQ(fs::exists(firstLocks / "saves.lock"), firstTakes);
+    EXPECT_EQ(fs::exists(secondLocks / "saves.lock"), !firstTakes && row.secondTakes);
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    EXPECT_EQ(take(other, 20), firstTakes || row.secondTakes ? EWOULDBLOCK : ENOLCK);
+    if (!firstTakes && row.secondTakes) {
+      // The first place takes it again: the one that passed it over is met in the second, either way round.
+      fs::remove_all(firstLocks);
+      if (!fs::exists(first)) {
+        ASSERT_EQ(::mkdir(first.c_str(), 0700), 0);
+      }
+      ASSERT_EQ(::chown(first.c_str(), ::geteuid(), ::getegid()), 0);
+      ASSERT_EQ(::chmod(first.c_str(), 0700), 0);
+      EXPECT_EQ(take(other, 20), EWOULDBLOCK);
+      EXPECT_TRUE(fs::exists(firstLocks / "saves.lock"));
+      passing.release();
+      EXPECT_EQ(take(other, 0), 0);
+      EXPECT_EQ(take(passing, 20), EWOULDBLOCK);
+    }
+    passing.release();
+    other.release();
+    safepath::SetLockPlaces(places);
+  }
+}
+
+// A lock taken through descriptor 0 (a program started without standard input) is given up at its release as any
+// other: the file's write lock, and the file's read lock beside the user's own under another user's read lock.
+TEST(SaveLock, ALockOnDescriptorZeroIsGivenUpAtItsRelease) {
+  for (const bool reader : {false, true}) {
+    SCOPED_TRACE(reader ? "a reader's lock" : "no reader");
+    Folder dir;
+    ASSERT_EQ(::chmod(dir.path.c_str(), 0755), 0);
+    const fs::path file = dir.path / "s.ini";
+    std::ofstream(file) << "[S]\n";
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    std::optional<other_locks::Holder> holder;
+    if (reader) {
+      holder.emplace(dir.path, "s.ini", other_locks::Kind::Read);
+      ASSERT_TRUE(holder->holding());
+    }
+    safepath::HeldPath held;
+    ASSERT_EQ(held.walkToFile(file.string()), 0);
+    const int input = ::fcntl(0, F_DUPFD_CLOEXEC, 3);
+    ::close(0);
+    {
+      safepath::SaveLock lock;
+      EXPECT_EQ(lock.take(held, std::chrono::milliseconds(0)), 0);
+      EXPECT_EQ(other_locks::OpenHere(file), 1);
+      lock.release();
+      EXPECT_EQ(other_locks::OpenHere(file), 0);
+      EXPECT_EQ(::fcntl(0, F_GETFD), -1);
+      int taken = -1;
+      std::thread([&] {
+        safepath::SaveLock again;
+        taken = again.take(held, std::chrono::milliseconds(0));
+      }).join();
+      EXPECT_EQ(taken, 0);
+    }
+    if (input >= 0) {
+      ::dup2(input, 0);
+      ::close(input);
+    }
+  }
 }

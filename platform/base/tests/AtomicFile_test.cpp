@@ -1,6 +1,7 @@
 #include "platform/base/AtomicFile.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -734,57 +735,164 @@ std::vector<std::string> RunAtOnce(int count, const std::function<std::string(in
 
 }  // namespace
 
-// Two programs add 200 keys each to one settings file at once, a write a key: every write is done within the wait, and
-// every key is in the file afterwards, whether the file is saved by rename (a folder of the user's own) or in place (a
-// folder where no temporary file can be made), and no other file is left beside it. So too while a process of another
-// user who may only read the file (mode 0644) holds a read lock (of the open file, or of the process) or a flock on
-// each file the name holds, through a read-only descriptor: it holds the file's own lock off from every save.
+namespace {
+
+// Who a program adding keys runs as: the test's user, the file's owner (another user), or a member of the file's group.
+enum class Saver { User, Owner, Member };
+constexpr uid_t kMemberUid = another_user::kUid + 1;
+
+// Makes the process the saver `who`; false where it could not.
+bool Become(Saver who) {
+  if (who == Saver::User) return true;
+  const uid_t uid = who == Saver::Owner ? another_user::kUid : kMemberUid;
+  const gid_t group = another_user::kUid;
+  return ::setgroups(1, &group) == 0 && ::setresgid(uid, uid, uid) == 0 && ::setresuid(uid, uid, uid) == 0;
+}
+
+// Opens the folder `path` to every user's walk (not to their reads) for a scope: the test program's own temporary folder
+// is its user's alone, and a save of another user walks to the file from the root.
+struct WalkableScope {
+  explicit WalkableScope(const std::filesystem::path& path) : path(path) {
+    struct stat st {};
+    mode = ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0700;
+    ::chmod(path.c_str(), mode | 0111);
+  }
+  ~WalkableScope() { ::chmod(path.c_str(), mode); }
+  std::filesystem::path path;
+  mode_t mode;
+};
+
+}  // namespace
+
+// Programs add keys to one settings file at once, a write a key: every key a write answers written is in the file
+// afterwards, and no other file is left beside it. Two programs of the user: every write is done within the wait,
+// whether the file is saved by rename (a folder of the user's own) or in place (a folder where no temporary file can be
+// made), and so too while a process of another user who may only read the file (mode 0644) holds a read lock (of the
+// open file, or of the process) or a flock on each file the name holds, through a read-only descriptor: it holds the
+// file's own lock off from every save, and the user's own lock orders them. So too for four programs of the user whose
+// environments differ (two without a runtime folder or a home), and for two saving through two names of the file (a
+// file of two links, written in place). Two users who may both write the file (its owner and a member of its group, in
+// a folder of that group that gives its group to new files) keep every key, over rounds. Under another user's read
+// lock, their saves, and those of root and the owner of a file of two links, are refused past a short wait where
+// another user may write the file (each user's saves run one at a time, but not the two users'); the owner's own are
+// done.
 TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
-  constexpr int kKeys = 200;
   using other_locks::Kind;
-  const struct {
-    const char* name;
-    std::optional<Kind> reader;
-  } readers[] = {
-      {"no reader", std::nullopt},
-      {"a reader's lock", Kind::Read},
-      {"a reader process's lock", Kind::ClassicRead},
-      {"a reader's flock", Kind::SharedFlock},
+  const std::optional<std::string> none;
+  using Environment = std::vector<std::pair<const char*, std::optional<std::string>>>;
+  const Environment withoutSession{{"XDG_RUNTIME_DIR", none}, {"HOME", none}, {"XDG_CACHE_HOME", "/nonexistent"}};
+  struct Program {
+    Saver who;
+    Environment environment;
+    bool secondName;  // saves through the file's second link, in a folder of its own
+    bool allWritten;  // every write is answered written (else some may be refused)
   };
-  for (const auto& r : readers) {
-    for (const bool inPlace : {false, true}) {
-      SCOPED_TRACE(std::string(r.name) + (inPlace ? ", in place" : ", by rename"));
+  const auto program = [](Saver who, Environment environment = {}, bool secondName = false, bool allWritten = true) {
+    return Program{who, std::move(environment), secondName, allWritten};
+  };
+  const Program user = program(Saver::User);
+  struct Row {
+    std::string name;
+    std::optional<Kind> reader;
+    other_locks::Follow follow = other_locks::Follow::Name;
+    bool inPlace = false;
+    std::vector<Program> programs;
+    bool shared = false;  // a file of the owner's group, in a folder that gives its group (0664 in 2775)
+    bool ownerFile = false;  // the file (0644) and its folders are the owner's
+    int keys = 200;
+    int rounds = 1;
+  };
+  std::vector<Row> rows;
+  for (const auto& [name, reader] : std::initializer_list<std::pair<const char*, std::optional<Kind>>>{
+           {"no reader", std::nullopt},
+           {"a reader's lock", Kind::Read},
+           {"a reader process's lock", Kind::ClassicRead},
+           {"a reader's flock", Kind::SharedFlock}})
+    for (const bool inPlace : {false, true})
+      rows.push_back(
+          {std::string(name) + (inPlace ? ", in place" : ", by rename"), reader, other_locks::Follow::Name, inPlace,
+           {user, user}});
+  rows.push_back({"a reader's lock let go now and then", Kind::Read, other_locks::Follow::LettingGo, false, {user, user},
+                  false, false, 100});
+  rows.push_back({"four programs, two without a runtime folder or a home, a reader's lock", Kind::Read,
+                  other_locks::Follow::Name, false,
+                  {user, user, program(Saver::User, withoutSession), program(Saver::User, withoutSession)}, false, false,
+                  60});
+  rows.push_back({"two programs through the file's two names, a reader's lock", Kind::Read, other_locks::Follow::Name,
+                  false,
+                  {user, program(Saver::User, {}, true)}, false, false, 100});
+  if (another_user::AsRoot()) {
+    rows.push_back({"its owner and a member of its group", std::nullopt, other_locks::Follow::Name, false,
+                    {program(Saver::Owner), program(Saver::Member)}, true, false, 100, 3});
+    rows.push_back({"its owner and a member of its group, a reader's lock", Kind::Read, other_locks::Follow::Name, false,
+                    {program(Saver::Owner, {}, false, false), program(Saver::Member, {}, false, false)}, true, false,
+                    30});
+    rows.push_back({"root and its owner through the file's two names, a reader's lock", Kind::Read,
+                    other_locks::Follow::Name, false,
+                    {program(Saver::User, {}, false, false), program(Saver::Owner, {}, true)}, false, true, 60});
+  }
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const bool users = row.shared || row.ownerFile;
+    std::optional<WalkableScope> walkable;
+    if (users) walkable.emplace(std::filesystem::temp_directory_path());
+    for (int round = 0; round < row.rounds; ++round) {
+      SCOPED_TRACE("round " + std::to_string(round));
       TempDir dir;
-      ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-      const std::string file = dir / "s.dao";
+      ASSERT_EQ(::chmod(dir.Path().c_str(), row.shared ? 02775 : 0755), 0);
+      const std::string file = dir / "s.dao", linked = dir / "other/s.dao", places = dir / "places";
+      ASSERT_EQ(::mkdir((dir / "other").c_str(), 0755), 0);
       Put(file, "[S]\r\nk=1\r\n");
-      ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+      ASSERT_EQ(::chmod(file.c_str(), row.shared ? 0664 : 0644), 0);
+      if (std::any_of(row.programs.begin(), row.programs.end(), [](const Program& p) { return p.secondName; })) {
+        ASSERT_EQ(::link(file.c_str(), linked.c_str()), 0);
+      }
+      ASSERT_EQ(::mkdir(places.c_str(), 0700), 0);
+      if (users) {
+        ASSERT_TRUE(another_user::GiveTree(dir.Path()));
+        ASSERT_EQ(::chmod(places.c_str(), 0777), 0);
+        ASSERT_EQ(::chmod(dir.Path().c_str(), row.shared ? 02775 : 0755), 0);
+        ASSERT_EQ(::chmod(file.c_str(), row.shared ? 0664 : 0644), 0);
+      }
       std::optional<other_locks::Holder> reader;
-      if (r.reader) {
-        reader.emplace(dir.Path(), "s.dao", *r.reader, other_locks::Follow::Name);
+      if (row.reader) {
+        reader.emplace(dir.Path(), "s.dao", *row.reader, row.follow);
         ASSERT_TRUE(reader->holding());
       }
       std::optional<plat::FileFaultScope> readOnlyFolder;
-      if (inPlace) readOnlyFolder.emplace(plat::ReadOnlyFolderFaults(dir.Path().string()));
-      const std::vector<std::string> answers = RunAtOnce(2, [&](int id) {
+      if (row.inPlace) readOnlyFolder.emplace(plat::ReadOnlyFolderFaults(dir.Path().string()));
+      const std::vector<std::string> answers = RunAtOnce(static_cast<int>(row.programs.size()), [&](int id) {
+        const Program& saver = row.programs[static_cast<std::size_t>(id)];
+        for (const auto& [name, value] : saver.environment)
+          value ? (void)::setenv(name, value->c_str(), 1) : (void)::unsetenv(name);
+        // Another user's own places are in a folder of theirs.
+        if (saver.who != Saver::User)
+          safepath::SetLockPlaces([&](uid_t uid) {
+            return std::vector<safepath::LockPlace>{{places + "/" + std::to_string(uid), true}};
+          });
+        if (!saver.allWritten) safepath::SetSaveLockWait(std::chrono::milliseconds(20));
+        if (!Become(saver.who)) return std::string();
         plat::IniStore::ClearCache();
         std::string written;
         const std::string section = "W" + std::to_string(id);
-        for (int i = 0; i < kKeys; ++i)
-          written += WritePrivateProfileString(section.c_str(), ("k" + std::to_string(i)).c_str(), "1", file.c_str())
+        for (int i = 0; i < row.keys; ++i)
+          written += WritePrivateProfileString(section.c_str(), ("k" + std::to_string(i)).c_str(), "1",
+                                               (saver.secondName ? linked : file).c_str())
                          ? '1'
                          : '0';
         return written;
       });
       if (reader) reader->release();
       plat::IniStore::ClearCache();
-      for (int id = 0; id < 2; ++id) {
-        const std::string& written = answers[static_cast<std::size_t>(id)];
-        ASSERT_EQ(written.size(), static_cast<std::size_t>(kKeys)) << id;
-        EXPECT_EQ(std::count(written.begin(), written.end(), '1'), kKeys) << id;
+      for (std::size_t id = 0; id < row.programs.size(); ++id) {
+        const std::string& written = answers[id];
+        ASSERT_EQ(written.size(), static_cast<std::size_t>(row.keys)) << id;
+        if (row.programs[id].allWritten) {
+          EXPECT_EQ(std::count(written.begin(), written.end(), '1'), row.keys) << id;
+        }
         const std::string section = "W" + std::to_string(id);
         int lost = 0;
-        for (int i = 0; i < kKeys; ++i) {
+        for (int i = 0; i < row.keys; ++i) {
           char value[8] = "";
           GetPrivateProfileString(section.c_str(), ("k" + std::to_string(i)).c_str(), "", value, sizeof value,
                                   file.c_str());
@@ -792,7 +900,7 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         }
         EXPECT_EQ(lost, 0) << section;
       }
-      EXPECT_EQ(Entries(dir.Path()), 1);
+      EXPECT_EQ(Entries(dir.Path()), 3);  // the file, the folder of its second name and the owner's places
     }
   }
 }
@@ -809,7 +917,7 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
 // and a batch's save is done; a new mode there, which the new file would lack, refuses the save.
 TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
   const std::string read = "[S]\r\nk=1\r\n";
-  enum class Change { Written, RenamedOver, Mode, Linked, TouchedAccess, Touched };
+  enum class Change { Written, RenamedOver, Mode, Linked, TouchedAccess, Touched, Attribute };
   enum class Door { Key, Section, Batch };
   struct Case {
     std::string name;
@@ -837,6 +945,7 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
       {"by rename, touched", false, read, Change::Touched, false, plat::FileStep::Modify, true},
       {"in place, its mode changed", true, read, Change::Mode, false, plat::FileStep::Modify, true},
       {"by rename, its mode changed at the rename", false, read, Change::Mode, false, plat::FileStep::Replace},
+      {"by rename, a user attribute set at the rename", false, read, Change::Attribute, false, plat::FileStep::Replace},
       {"in a batch, its mode changed before the save", false, read, Change::Mode, false, std::nullopt, true, true},
       {"the registry store by rename, its mode changed", false, "", Change::Mode, false, plat::FileStep::Modify, true,
        false, true},
@@ -894,6 +1003,7 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
         case Change::Linked: ::link(file.c_str(), link.c_str()); break;
         case Change::TouchedAccess: ::utimensat(AT_FDCWD, file.c_str(), accessedNow, 0); break;
         case Change::Touched: ::utimensat(AT_FDCWD, file.c_str(), nullptr, 0); break;
+        case Change::Attribute: ::setxattr(file.c_str(), "user.note", "1", 1, 0); break;
       }
       struct stat st {};
       ::stat(file.c_str(), &st);
@@ -940,6 +1050,10 @@ TEST(AtomicFile, AnEditRefusesAFileChangedInPlaceSinceItWasRead) {
     } else {
       EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The file changed since it was read; save again.");
       EXPECT_EQ(ReadAll(file), c.changed);
+      char note[2] = "";
+      if (c.change == Change::Attribute) {
+        EXPECT_EQ(::getxattr(file.c_str(), "user.note", note, sizeof note), 1);
+      }
     }
     EXPECT_EQ(Entries(dir.Path()), c.linked || c.change == Change::Linked ? 2 : 1);
   }
@@ -1079,41 +1193,42 @@ TEST(AtomicFile, OnlyAProgramThatMayWriteTheFileHoldsItsSavesOff) {
   }
 }
 
-// A save's own lock goes in a folder of the user's own (mode 0700): the runtime folder, where that is the user's own
-// of mode 0700, else the cache folder, where its lock folder is made 0700. Where neither gives one (open to others,
-// another user's, missing), the file's own lock alone runs the user's saves one at a time: while another user's read
-// lock holds it off, each save is refused with ERROR_NO_SAVE_LOCK and writes nothing, and once they let go it is done.
-// At every door.
-TEST(AtomicFile, ASaveWithoutAFolderOfTheUsersOwnForItsLockRunsUnderTheFilesLockOrIsRefused) {
-  enum class Folder { Own, Open, Theirs, Missing };
+// Under another user's read lock on a file only the user may write, a save takes the user's own lock in the first of
+// the user's places that takes it (see safepath/SaveLock.h): one that cannot (missing, open to others' writes, another
+// user's, its lock folder open to others) is passed over. Where none takes it, each save is refused with
+// ERROR_NO_SAVE_LOCK and writes nothing, and once the reader lets go it is done. The place that took it keeps one lock
+// file, of the user's and in a folder of mode 0700, whatever the saves. At every door.
+TEST(AtomicFile, ASaveUnderAReadersLockTakesTheUsersOwnLockInTheFirstPlaceThatTakesItOrIsRefused) {
+  enum class Place { Own, Open, Theirs, Missing };
   const struct {
     const char* name;
-    Folder runtime;  // XDG_RUNTIME_DIR
-    Folder locks;    // the lock folder in XDG_CACHE_HOME (missing: no cache folder can be made)
+    Place first;
+    Place locks;  // the lock folder in the second place
     bool serialised;
   } cases[] = {
-      {"the runtime folder open to others", Folder::Open, Folder::Own, true},
-      {"the runtime folder another user's", Folder::Theirs, Folder::Own, true},
-      {"no runtime folder, the cache's lock folder open to others", Folder::Missing, Folder::Open, false},
-      {"no runtime folder, the cache's lock folder another user's", Folder::Missing, Folder::Theirs, false},
-      {"no runtime folder, no cache folder", Folder::Missing, Folder::Missing, false},
+      {"the first place open to others' writes", Place::Open, Place::Own, true},
+      {"the first place another user's", Place::Theirs, Place::Own, true},
+      {"no first place, the second's lock folder open to others", Place::Missing, Place::Open, false},
+      {"no first place, the second's lock folder another user's", Place::Missing, Place::Theirs, false},
+      {"no first place, no second place", Place::Missing, Place::Missing, false},
   };
-  const auto make = [](const std::string& path, Folder how) {
-    return how == Folder::Missing || how == Folder::Own ||
-           (::mkdir(path.c_str(), 0700) == 0 && (how != Folder::Open || ::chmod(path.c_str(), 0755) == 0) &&
-            (how != Folder::Theirs || ::chown(path.c_str(), another_user::kUid, another_user::kUid) == 0));
+  const auto make = [](const std::string& path, Place how, mode_t open) {
+    return how == Place::Missing || how == Place::Own ||
+           (::mkdir(path.c_str(), 0700) == 0 && (how != Place::Open || ::chmod(path.c_str(), open) == 0) &&
+            (how != Place::Theirs || ::chown(path.c_str(), another_user::kUid, another_user::kUid) == 0));
   };
   for (const auto& c : cases) {
     // Only root can give a folder to another user.
-    if (!another_user::AsRoot() && (c.runtime == Folder::Theirs || c.locks == Folder::Theirs)) continue;
+    if (!another_user::AsRoot() && (c.first == Place::Theirs || c.locks == Place::Theirs)) continue;
     TempDir places;
-    const std::string runtime = places / "run", cache = places / "cache", locks = cache + "/brim-save-locks";
-    ASSERT_EQ(::mkdir(cache.c_str(), 0700), 0);
+    const std::string first = places / "run", second = places / "cache", locks = second + "/brim-save-locks";
+    ASSERT_EQ(::mkdir(second.c_str(), 0700), 0);
     Put(places / "file", "");
-    ASSERT_TRUE(make(runtime, c.runtime) && make(locks, c.locks));
-    const EnvScope runtimeFolder("XDG_RUNTIME_DIR", c.runtime == Folder::Missing ? std::nullopt
-                                                                                 : std::optional<std::string>(runtime));
-    const EnvScope cacheFolder("XDG_CACHE_HOME", c.locks == Folder::Missing ? places / "file/cache" : cache);
+    ASSERT_TRUE(make(first, c.first, 0777) && make(locks, c.locks, 0755));
+    const auto was = safepath::SetLockPlaces([&](uid_t) {
+      return std::vector<safepath::LockPlace>{
+          {first, false}, {c.locks == Place::Missing ? places / "file/cache" : second, true}};
+    });
     for (const Door& door : SaveDoors()) {
       SCOPED_TRACE(std::string(c.name) + ", " + door.name);
       TempDir dir;
@@ -1130,9 +1245,10 @@ TEST(AtomicFile, ASaveWithoutAFolderOfTheUsersOwnForItsLockRunsUnderTheFilesLock
       EXPECT_EQ(door.save(file), 0u);
       struct stat st {};
       EXPECT_EQ(::stat(locks.c_str(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700 &&
-                    Entries(locks) == 0,
-                c.locks == Folder::Own);
+                    Entries(locks) == 1 && std::filesystem::exists(locks + "/saves.lock"),
+                c.locks == Place::Own);
     }
+    safepath::SetLockPlaces(was);
   }
 }
 
@@ -1200,11 +1316,10 @@ TEST(AtomicFile, ASaveWaitingForAnotherProgramsLockHoldsNoOtherWorkOff) {
     } else if (c.work == Work::EditOther) {
       EXPECT_TRUE(WritePrivateProfileString("O", "m", "2", other.c_str()));
     } else {
-      // It waits for the user's own lock, which the first holds.
-      const int locks = other_locks::OpenHere(other_locks::LockFolder(), true);
+      // It waits for the file's lock too, holding the file open.
+      const int waiting = other_locks::OpenHere(file);
       same = std::thread([&] { sameSaved = save("b"); });
-      while (other_locks::OpenHere(other_locks::LockFolder(), true) <= locks && sameSaved < 0)
-        std::this_thread::yield();
+      while (other_locks::OpenHere(file) <= waiting && sameSaved < 0) std::this_thread::yield();
     }
     EXPECT_EQ(saved.load(), -1);  // still waiting
     holder.release();

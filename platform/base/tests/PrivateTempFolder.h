@@ -3,11 +3,13 @@
 // test programs run at the same time never meet in the temporary folder. It is removed at exit, after the
 // program's static objects are gone, whatever the tests' outcome. Each test removes what it wrote: anything still
 // in the folder then was left behind, and the program names it and fails. Beside it the program gets a runtime folder
-// of its own (mode 0700), which XDG_RUNTIME_DIR names, so that what a save keeps there (its save lock's file, held
-// only while it runs) stays out of the user's own; it goes at exit too.
+// of its own (mode 0700), which XDG_RUNTIME_DIR names, and which holds the places of the user's own save locks
+// (safepath::SetLockPlaces: "run" and then "cache" in it, for the program and every process it forks), so that the
+// lock file a save under readers' locks makes stays out of the user's own places; it goes at exit too.
 #pragma once
 
 #include "platform/base/tests/TempDir.h"
+#include "safepath/SaveLock.h"
 
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace brimtest {
 
@@ -59,6 +62,9 @@ inline void UsePrivateTempFolder(const std::string& prefix) {
   temp.runtime = MakeTempFolder(prefix + "-run");
   temp.owner = ::getpid();
   ::setenv("XDG_RUNTIME_DIR", temp.runtime.c_str(), 1);
+  safepath::SetLockPlaces([runtime = temp.runtime.string()](uid_t) {
+    return std::vector<safepath::LockPlace>{{runtime + "/run", true}, {runtime + "/cache", true}};
+  });
   ::setenv("TMPDIR", temp.folder.c_str(), 1);
   std::atexit(&detail::RemovePrivateTempAtExit);
 }
