@@ -162,18 +162,18 @@ bool Own(int fd, mode_t type, mode_t barred) {
          (st.st_mode & barred) == 0;
 }
 
-// The folder of the user's locks in the place `place`, made where missing: its descriptor where the place is a folder
-// of this user's that no other may write, and the lock folder is this user's, open to no other and not a link; else
-// -1.
-int LockFolderIn(const LockPlace& place) {
+// The folder of the user's locks in the place `place` (made where missing, and the place with it where it is to be
+// made, where `make`): its descriptor where the place is a folder of this user's that no other may write, and the lock
+// folder is this user's, open to no other and not a link; else -1.
+int LockFolderIn(const LockPlace& place, bool make) {
   if (place.folder.empty() || place.folder[0] != '/') return -1;
   int at = ::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (at < 0 && errno == ENOENT && place.make && ::mkdir(place.folder.c_str(), 0700) == 0)
+  if (at < 0 && errno == ENOENT && make && place.make && ::mkdir(place.folder.c_str(), 0700) == 0)
     at = ::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (at < 0) return -1;
   int fd = -1;
   if (Own(at, S_IFDIR, S_IWGRP | S_IWOTH)) {
-    (void)::mkdirat(at, kLockFolder, 0700);
+    if (make) (void)::mkdirat(at, kLockFolder, 0700);
     fd = ::openat(at, kLockFolder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   }
   ::close(at);
@@ -189,7 +189,7 @@ int LockFolderIn(const LockPlace& place) {
 // cannot take it.
 Got LockIn(const LockPlace& place, bool make, const struct flock& range, Clock::time_point end, int& lock) {
   lock = -1;
-  const int folder = LockFolderIn(place);
+  const int folder = LockFolderIn(place, make);
   if (folder < 0) return Got::NoLocks;
   Got got = Got::NoLocks;
   for (;;) {
@@ -285,15 +285,19 @@ int SaveLock::takeOwn(const struct stat& file, Clock::time_point end) {
 }
 
 int SaveLock::lockFile(const struct stat& file, Clock::time_point end) {
+  Got got = Take(file_.fd, Range(F_WRLCK), false, end);
+  if (got == Got::Held) return 0;
+  if (got == Got::Busy) return EWOULDBLOCK;
+  // Only readers in the way, or a file system that keeps no locks. A file another user may write too is waited for as
+  // for a writer: no lock of the user's orders the other user's saves.
   const bool shared = OthersMayWrite(file);
-  switch (Take(file_.fd, Range(F_WRLCK), shared, end)) {
-    case Got::Held: return 0;
-    case Got::Busy: return EWOULDBLOCK;
-    case Got::NoLocks: return shared ? ENOLCK : takeOwn(file, end);
-    case Got::ReadersOnly: break;
+  if (got == Got::NoLocks) return shared ? ENOLCK : takeOwn(file, end);
+  if (shared) {
+    got = Take(file_.fd, Range(F_WRLCK), true, end);
+    return got == Got::Held ? 0 : got == Got::Busy ? EWOULDBLOCK : ENOLCK;
   }
-  // Only readers in the way of a file only this user may write: a read lock keeps every writer off from now on (a
-  // writer that came meanwhile is waited for), and the user's own lock orders the user's saves.
+  // A file only this user may write: a read lock keeps every writer off from now on (a writer that came meanwhile is
+  // waited for), and the user's own lock orders the user's saves.
   switch (Take(file_.fd, Range(F_RDLCK), false, end)) {
     case Got::Busy: return EWOULDBLOCK;
     default: return takeOwn(file, end);

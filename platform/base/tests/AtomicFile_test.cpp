@@ -1153,41 +1153,56 @@ std::vector<Door> SaveDoors() {
 }  // namespace
 
 // Only a program that may write a settings file holds its saves off. A process of another user holding a lock through
-// a read-only descriptor of the file (of mode 0644), or on the folder (0755) of a file not made yet, holds no save:
-// each is done at once (the wait is long, and a save that waited would be refused). A write lock, which another user
-// can take only where they may write the file (mode 0666), holds every save off past the wait. At every door.
+// a read-only descriptor of the file (of mode 0644, the user's), or on the folder (0755) of a file not made yet, holds
+// no save: each is done at once (the wait is long, and a save that waited would be refused). A write lock, which another
+// user can take only where they may write the file (mode 0666), holds every save off past the wait. So does a reader's
+// lock on a file another user may write too (its group's or everyone's to write, or another user's file that root
+// saves): two users' saves would otherwise go unordered, and are refused ("being saved by another program") with the
+// file as it was. At every door: the settings writes, the registry store and the solver's cache.
 TEST(AtomicFile, OnlyAProgramThatMayWriteTheFileHoldsItsSavesOff) {
   using other_locks::Kind;
   const struct {
     const char* name;
     Kind kind;
     bool onFolder;  // the file is not made yet
+    mode_t mode;
+    bool theirs;    // the file is another user's
+    bool holdsOff;
   } holders[] = {
-      {"a read lock", Kind::Read, false},
-      {"a process's read lock", Kind::ClassicRead, false},
-      {"flock -s", Kind::SharedFlock, false},
-      {"flock -x through a read-only descriptor", Kind::ExclusiveFlock, false},
-      {"flock -s on the folder", Kind::SharedFlock, true},
-      {"flock -x on the folder", Kind::ExclusiveFlock, true},
-      {"a write lock of a user who may write the file", Kind::Write, false},
+      {"a read lock", Kind::Read, false, 0644, false, false},
+      {"a process's read lock", Kind::ClassicRead, false, 0644, false, false},
+      {"flock -s", Kind::SharedFlock, false, 0644, false, false},
+      {"flock -x through a read-only descriptor", Kind::ExclusiveFlock, false, 0644, false, false},
+      {"flock -s on the folder", Kind::SharedFlock, true, 0644, false, false},
+      {"flock -x on the folder", Kind::ExclusiveFlock, true, 0644, false, false},
+      {"a write lock of a user who may write the file", Kind::Write, false, 0666, false, true},
+      {"a read lock on a file its group may write", Kind::Read, false, 0664, false, true},
+      {"a process's read lock on a file everyone may write", Kind::ClassicRead, false, 0666, false, true},
+      {"a read lock on another user's file", Kind::Read, false, 0644, true, true},
   };
-  for (const Door& door : SaveDoors()) {
+  std::vector<Door> doors = SaveDoors();
+  doors.push_back({"the solver's cache", "old cache",
+                   [](const std::string& f) { return SmartCache().Save(f) ? 0u : ERROR_FILE_BEING_SAVED; }});
+  for (const Door& door : doors) {
     for (const auto& h : holders) {
+      if (h.theirs && !another_user::AsRoot()) continue;  // only root may write another user's file
       SCOPED_TRACE(std::string(door.name) + ", " + h.name);
-      const bool holdsOff = h.kind == Kind::Write;
-      const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(holdsOff ? 20 : 10000));
+      const auto wait = safepath::SetSaveLockWait(std::chrono::milliseconds(h.holdsOff ? 20 : 10000));
       TempDir dir;
       ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
       const std::string file = dir / "s.dao";
       if (!h.onFolder) Put(file, door.text);
-      ASSERT_EQ(h.onFolder || ::chmod(file.c_str(), holdsOff ? 0666 : 0644) == 0, true);
+      ASSERT_EQ(h.onFolder || ::chmod(file.c_str(), h.mode) == 0, true);
+      ASSERT_EQ(!h.theirs || ::chown(file.c_str(), another_user::kUid, another_user::kUid) == 0, true);
+      const std::string before = ReadAll(file);
       plat::IniStore::ClearCache();
       other_locks::Holder holder(dir.Path(), h.onFolder ? "." : "s.dao", h.kind);
       ASSERT_TRUE(holder.holding());
-      EXPECT_EQ(door.save(file), holdsOff ? ERROR_FILE_BEING_SAVED : 0u);
-      EXPECT_EQ(ReadAll(file).find("new") != std::string::npos, !holdsOff);
+      EXPECT_EQ(door.save(file), h.holdsOff ? ERROR_FILE_BEING_SAVED : 0u);
+      EXPECT_EQ(ReadAll(file) != before, !h.holdsOff);
       holder.release();
       EXPECT_EQ(door.save(file), 0u);
+      EXPECT_NE(ReadAll(file), before);
       safepath::SetSaveLockWait(wait);
     }
   }
