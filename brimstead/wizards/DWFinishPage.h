@@ -77,6 +77,7 @@ private:
   // The page's box for a refused file (the report's names the file only, as it always did).
   void RefusePath(const brimwiz::PathRefusal& refusal, bool focus);
 
-  // The spreadsheet path that passed the replace test when the page was last left; empty when none did.
+  // The spreadsheet path that passed the rule, with something under it, when the page was last left; empty when
+  // none did.
   CString m_TestedSpreadsheet;
 };

@@ -151,8 +151,7 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
   if (!record)
     return false;
   bool failed = false;
-  using brimwiz::WrittenFile;
-  if (const std::optional<brimwiz::PathRefusal> refusal = brimwiz::JudgeWrittenPath(*record, WrittenFile::Settings)) {
+  if (const std::optional<PathRefusal> refusal = JudgeWrittenPath(*record, WrittenFile::Settings)) {
     if (failure) {
       failure->path = refusal->path;
       failure->refusal = refusal->reason;
