@@ -100,12 +100,13 @@ CString AbsolutePath(const char* path) {
 // would read as a drive and a name, another file.
 bool ReadsAsName(const char* name) { return IsRelativePath(name); }
 
-// The first path, in the directory, among "<name>.<ext>", then the numbered ones, that is not an existing file.
+// The first path, in the directory, among "<name>.<ext>", then the numbered ones, under which nothing is: a folder,
+// a FIFO or a link takes its name as a file does.
 template <class NameAt>
 CString FirstFreePath(const CString& directory, NameAt nameAt) {
   for (int n = 0;; ++n) {
     const CString path = directory + nameAt(n);
-    if (!FileExists(path))
+    if (!NameTaken(path))
       return path;
   }
 }
@@ -450,7 +451,8 @@ CString CAnalysisData::GetOutputFilePath() const {
       const CString outputDirectory = m_OutputFileName[0] == '\\' ? output.directory : project.directory;
       return MakePath(project.drive, outputDirectory, output.name, extension);
     }
-    return GetChosenOutputFileName().Left(MAX_PATH - 1);
+    // Whole: a name cut to a buffer would be another file (the finish page refuses one too long for the file system).
+    return GetChosenOutputFileName();
   }
   // The automatic name is a file of the project's folder: of a base with folders ("/some/folder/b", "../b", "sub/b",
   // "x:b") only its name counts, as for a chosen relative name.

@@ -1,5 +1,6 @@
 #include "shared/Misc_Path.h"
 
+#include "platform/base/FileKind.h"
 #include "platform/base/FileSystem.h"
 #include "platform/base/PathDialect.h"
 #include "platform/base/SplitPath.h"
@@ -28,6 +29,10 @@ bool FileExists(const char* path) {
 bool DirectoryExists(const char* path) {
   const DWORD attributes = Attributes(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool NameTaken(const char* path) {
+  return path && *path && plat::KindOf(path, plat::Links::Keep);
 }
 
 bool IsRelativePath(const char* path) {

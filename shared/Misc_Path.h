@@ -13,6 +13,9 @@
 bool FileExists(const char* path);
 // A directory exists at the path.
 bool DirectoryExists(const char* path);
+// Something is under the path's whole name, whatever it is (a file, a folder, a FIFO, a device, a socket, a link,
+// also one to nothing): the name is not free for a new file. A name that cannot be looked at is free here.
+bool NameTaken(const char* path);
 
 // False for a path that begins with a drive ("c:") or "\\\\" (a server share) or "/"; true otherwise, also for null
 // or empty. A path that begins with a single '\\' counts as relative, as it always has.

@@ -4,8 +4,6 @@
 #include "brimstead/BypassAnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/wizards/HandedText.h"
-#include "platform/base/FileSystem.h"
-#include "platform/base/PathDialect.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CommonDialogs.h"
@@ -25,43 +23,6 @@ BEGIN_MESSAGE_MAP(CDWFinishPage, CSettingsFilePage)
   ON_BN_CLICKED(IDC_CSV, OnCsv)
   ON_BN_CLICKED(IDC_SPREADSHEET_BROWSE, OnSpreadsheetBrowse)
 END_MESSAGE_MAP()
-
-namespace {
-
-// Whether the file at `path` may be replaced: it is not read-only and its folder, which deleting it changes, is
-// writable.
-bool CanReplace(const CString& path) {
-  const std::string file = path.GetString();
-  const std::string folder = plat::FolderOf(path.View());
-  const DWORD attributes = ::GetFileAttributes(file.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY) &&
-         _access(folder.c_str(), 2) == 0;
-}
-
-// Whether `report` names the file `kept`: the file itself, however either is spelt (another spelling, a link, a
-// hard link). A kept file that is not there is no file, unless Finish makes it (`madeByFinish`): then a report path
-// that names nothing yet names it when both are one name in one folder.
-bool NamesFile(const CString& report, const CString& kept, bool madeByFinish) {
-  if (report.IsEmpty() || kept.IsEmpty())
-    return false;
-  const std::optional<plat::FileIdentity> reportFile = plat::IdentityOf(report);
-  if (const std::optional<plat::FileIdentity> keptFile = plat::IdentityOf(kept))
-    return reportFile == keptFile;
-  if (!madeByFinish || reportFile)
-    return false;
-  const std::optional<plat::FileIdentity> keptFolder = plat::IdentityOf(plat::FolderOf(kept.View()).c_str());
-  return keptFolder && FileNameOfPath(report) == FileNameOfPath(kept) &&
-         plat::IdentityOf(plat::FolderOf(report.View()).c_str()) == keptFolder;
-}
-
-// Whether the report path names a file that Finish keeps: the project (which the host holds open) or the settings
-// file that Finish saves before the run.
-bool NamesAKeptFile(const CAnalysisData& record, const CString& report) {
-  return NamesFile(report, record.m_ProjectPath, false) ||
-         (record.m_bSaveSettings && NamesFile(report, record.m_SettingsPath, true));
-}
-
-}  // namespace
 
 CDWFinishPage::CDWFinishPage() : CSettingsFilePage(IDD) {}
 
@@ -204,27 +165,26 @@ void CDWFinishPage::OnSpreadsheetBrowse() {
   RefreshControls();
 }
 
-void CDWFinishPage::RefuseSpreadsheet(bool focus) {
+void CDWFinishPage::RefusePath(const brimwiz::PathRefusal& refusal, bool focus) {
   CString text;
-  text.Format("File \"%s\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet.",
-              Record().m_DRCReportFile.GetString());
+  if (refusal.file == brimwiz::WrittenFile::Report)
+    text.Format("File \"%s\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet.",
+                refusal.path.GetString());
+  else
+    text.Format("The output file \"%s\" can't be written.\n%s\nPlease specify another output file name.",
+                refusal.path.GetString(), refusal.reason.GetString());
   ::MessageBox(m_hWnd, text, "Brimstead", MB_OK | MB_ICONSTOP);
+  const int control = refusal.file == brimwiz::WrittenFile::Report ? IDC_SPREADSHEET_PATH : IDC_OUTPUT;
   if (focus && m_hWnd)
-    if (CWnd* path = GetDlgItem(IDC_SPREADSHEET_PATH))
+    if (CWnd* path = GetDlgItem(control))
       path->SetFocus();
 }
 
-bool CDWFinishPage::RefusesReportPath() {
-  const CAnalysisData& record = Record();
-  if (!QuickDecoupling() || record.m_nDRCReportMode == DRCNoReport)
-    return false;
-  const CString& sheet = record.m_DRCReportFile;
-  // A folder, a path in a missing folder and a file that may not be replaced can never take the report; nor can a
-  // path without a name (a bare drive, "x:", is the drive's current folder, as "x:." is), the project or the
-  // settings file that Finish saves.
-  const bool nameless = !sheet.IsEmpty() && plat::NameStart(sheet.View()) == static_cast<size_t>(sheet.GetLength());
-  return nameless || DirectoryExists(sheet) || !DirectoryExists(plat::FolderOf(sheet.View()).c_str()) ||
-         (FileExists(sheet) && !CanReplace(sheet)) || NamesAKeptFile(record, sheet);
+std::optional<brimwiz::PathRefusal> CDWFinishPage::RefusedHostFile() {
+  for (const brimwiz::WrittenFile file : {brimwiz::WrittenFile::Report, brimwiz::WrittenFile::Output})
+    if (std::optional<brimwiz::PathRefusal> refusal = brimwiz::JudgeWrittenPath(Record(), file))
+      return refusal;
+  return std::nullopt;
 }
 
 bool CDWFinishPage::RefusesControlCharacter(HWND owner) {
@@ -245,30 +205,30 @@ bool CDWFinishPage::ValidateAndStore() {
   BeginValidation();
   if (RefusesControlCharacter(m_hWnd))
     return false;
-  if (RefusesReportPath()) {
-    RefuseSpreadsheet(true);
+  if (const std::optional<brimwiz::PathRefusal> refusal = RefusedHostFile()) {
+    RefusePath(*refusal, true);
     return false;
   }
   SetValid();
-  const CAnalysisData& record = Record();
-  if (QuickDecoupling() && record.m_nDRCReportMode != DRCNoReport && FileExists(record.m_DRCReportFile))
-    m_TestedSpreadsheet = record.m_DRCReportFile;
+  const std::optional<CString> report = brimwiz::WrittenPathOf(Record(), brimwiz::WrittenFile::Report);
+  if (report && NameTaken(*report))
+    m_TestedSpreadsheet = *report;
   return true;
 }
 
 bool CDWFinishPage::DeleteSpreadsheetBeforeRun() {
-  // Judged again by the same check at the run, once the settings are saved: a path the page refuses is neither
+  // Judged again by the same rule at the run, once the settings are saved: a path the page refuses is neither
   // deleted nor handed to the host.
-  if (RefusesReportPath()) {
-    RefuseSpreadsheet(IsWindowVisible() != FALSE);
+  if (const std::optional<brimwiz::PathRefusal> refusal = RefusedHostFile()) {
+    RefusePath(*refusal, IsWindowVisible() != FALSE);
     return false;
   }
-  const CAnalysisData& record = Record();
-  if (m_TestedSpreadsheet.IsEmpty() || record.m_DRCReportFile != m_TestedSpreadsheet || !QuickDecoupling() ||
-      record.m_nDRCReportMode == DRCNoReport || !FileExists(record.m_DRCReportFile))
+  const std::optional<CString> report = brimwiz::WrittenPathOf(Record(), brimwiz::WrittenFile::Report);
+  if (!report || m_TestedSpreadsheet.IsEmpty() || *report != m_TestedSpreadsheet)
     return true;
-  if (::DeleteFile(record.m_DRCReportFile))
+  // Only a regular file goes, judged at the delete itself.
+  if (brimwiz::DeleteRegularFile(*report))
     return true;
-  RefuseSpreadsheet(IsWindowVisible() != FALSE);
+  RefusePath({brimwiz::WrittenFile::Report, *report, CString()}, IsWindowVisible() != FALSE);
   return false;
 }

@@ -3,11 +3,14 @@
 // into the record at once.
 //
 // The old spreadsheet is not deleted as the page is left (going Back would lose the user's file): leaving only
-// tests that it can be replaced, and the wizard deletes it just before the analysis runs
-// (DeleteSpreadsheetBeforeRun), for the path that passed the test.
+// judges the host's files (WrittenPaths.h), and the wizard deletes it just before the analysis runs
+// (DeleteSpreadsheetBeforeRun), for the path that passed, when a regular file is there.
 #pragma once
 
 #include "brimstead/wizards/DWPage.h"
+#include "brimstead/wizards/WrittenPaths.h"
+
+#include <optional>
 
 class CDWFinishPage : public CSettingsFilePage {
 public:
@@ -31,22 +34,22 @@ public:
     return "Save Settings and Specify Output File\r\nSpecify the output file for results, and save settings.";
   }
   bool ValidateAndStore() override;
-  bool AcceptsRecord() override { return !RefusesControlCharacter(nullptr) && !RefusesReportPath(); }
+  bool AcceptsRecord() override { return !RefusesControlCharacter(nullptr) && !RefusedHostFile(); }
   void RefreshControls() override;
 
   BOOL OnInitDialog() override;
   BOOL OnSetActive() override;
   void DoDataExchange(CDataExchange* pDX) override;
 
-  // Deletes the spreadsheet that the last leaving of this page found replaceable, when the record still asks for
-  // a Quick decoupling report into that file and the file exists. False (after the message) when the report path
-  // is refused (RefusesReportPath) or the file cannot be deleted; true otherwise, also when nothing was to delete.
+  // Judges the host's files once more just before the run, then deletes the spreadsheet that the last leaving of
+  // this page took, when the record still asks for a Quick decoupling report into that path and a regular file is
+  // there. False (after the page's box) when a file is refused (RefusedHostFile) or the old report cannot be
+  // deleted; true otherwise, also when nothing was to delete.
   bool DeleteSpreadsheetBeforeRun();
-  // Whether the record asks for a Quick decoupling report into a path that can never take it: a folder (also a bare
-  // drive), a path in a missing folder, a file that may not be replaced, the project file or the settings file that
-  // Finish saves (judged as files: another spelling or a link of one is that file). Leaving the page refuses such a
-  // path (with its box), as do Finish on any page and the run itself.
-  static bool RefusesReportPath();
+  // The first of the files the record's run hands the host for writing (the Quick decoupling report, the output
+  // file) that the rule of WrittenPaths.h refuses. Leaving the page refuses it with the page's box, as do Finish
+  // and "Save && Run" on any page (the host's Run clicks Finish) and the run itself.
+  static std::optional<brimwiz::PathRefusal> RefusedHostFile();
   // Whether the output name, or the report path of a Quick decoupling report, holds a control character; with an
   // `owner` its box says so.
   static bool RefusesControlCharacter(HWND owner);
@@ -71,8 +74,10 @@ private:
   // A decoupling-analysis wizard with a Quick analysis: the only case with a spreadsheet report.
   static bool QuickDecoupling();
   void SetReportMode(int mode);
-  void RefuseSpreadsheet(bool focus);
+  // The page's box for a refused file (the report's names the file only, as it always did).
+  void RefusePath(const brimwiz::PathRefusal& refusal, bool focus);
 
-  // The spreadsheet path that passed the replace test when the page was last left; empty when none did.
+  // The spreadsheet path that passed the rule, with something under it, when the page was last left; empty when
+  // none did.
   CString m_TestedSpreadsheet;
 };

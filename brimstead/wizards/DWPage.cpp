@@ -7,6 +7,7 @@
 #include "brimstead/wizards/ModuleDialog.h"
 #include "brimstead/wizards/WizardDlg.h"
 #include "brimstead/wizards/WizardResources.h"
+#include "brimstead/wizards/WrittenPaths.h"
 #include "platform/base/FileSystem.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/CDataExchange.h"
@@ -15,6 +16,7 @@
 #include "platform/framework/MessageBox.h"
 
 #include <cstdio>
+#include <optional>
 
 using namespace brimwiz;
 
@@ -149,8 +151,15 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
   if (!record)
     return false;
   bool failed = false;
-  if (record->m_bSaveSettings)
+  if (const std::optional<PathRefusal> refusal = JudgeWrittenPath(*record, WrittenFile::Settings)) {
+    if (failure) {
+      failure->path = refusal->path;
+      failure->refusal = refusal->reason;
+    }
+    failed = true;
+  } else if (record->m_bSaveSettings) {
     SaveTo(*record, failure, failed);
+  }
   char* buffer = record->m_pSettingsCopyBuffer;
   if (!buffer)
     return !failed;

@@ -44,16 +44,18 @@ public:
   // nothing with them (Enter on a focused push button still clicks it).
   BOOL PreTranslateMessage(MSG* msg) override;
 
-  // Which file a failed save could not write, the system's reason, and the value no line of the file could hold
-  // when that was why (empty texts otherwise).
+  // Which file a failed save could not write, the system's reason, the value no line of the file could hold when
+  // that was why, and the reason the rule of written files refused the path (empty texts otherwise).
   struct SaveFailure {
     CString path;
     DWORD error = 0;
     settings_io::RefusedValue refused;
+    CString refusal;
   };
   // Saves the settings file when the user asked for it and a copy into the host's buffer when there is one;
-  // answers whether the settings file was written. The first failure goes to `failure`. A copy that cannot be
-  // written empties the host's buffer and is not reported.
+  // answers whether the settings file was written. The settings path is judged first by the rule of written files
+  // (WrittenPaths.h: never the project, a FIFO, a device, ...), which leaves a refused one untouched. The first
+  // failure goes to `failure`. A copy that cannot be written empties the host's buffer and is not reported.
   static bool SaveSettings(SaveFailure* failure = nullptr);
 
   UINT GetTemplateId() const { return m_nTemplateId; }

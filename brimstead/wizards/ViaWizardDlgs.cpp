@@ -211,6 +211,11 @@ bool CModelExtractorWizardDlg::RunAnalysis() {
   CHostWizardCallback* callback = m_pCallback;
   if (!callback)
     return false;
+  // The output file is judged once more just before the run, as the other wizards' finish pages judge theirs.
+  CWizStepNode* finish = GetStep(WizardStepRole::Finish);
+  auto* finishPage = finish ? dynamic_cast<CDWFinishPage*>(finish->GetPage()) : nullptr;
+  if (finishPage && !finishPage->DeleteSpreadsheetBeforeRun())
+    return false;
   const HWND self = m_hWnd;
   if (callback->Run())
     return true;

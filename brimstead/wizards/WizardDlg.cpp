@@ -329,6 +329,11 @@ bool CWizardDlg::SaveSettingsOrTell() {
   // Nothing goes on as if saved: the user learns which file and why, and the wizard stays on its page.
   if (!m_hWnd)
     return false;
+  if (!failure.refusal.IsEmpty()) {
+    ErrorBoxF(m_hWnd, "The settings can't be saved to the file \"%s\".\n%s", failure.path.GetString(),
+              failure.refusal.GetString());
+    return false;
+  }
   if (failure.refused.section.IsEmpty()) {
     ErrorBoxSystemError(failure.error, m_hWnd, "The settings can't be saved to the file \"%s\".\n",
                         failure.path.GetString());

@@ -16,6 +16,7 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/FileFaults.h"
+#include "platform/base/FileKind.h"
 #include "platform/base/PathDialect.h"
 #include "platform/base/SystemError.h"
 #include "platform/base/VirtualClock.h"
@@ -85,6 +86,21 @@ std::optional<FileIdentity> IdentityOf(const char* path) {
   if (::stat(NativePath(path).c_str(), &st) != 0)
     return std::nullopt;
   return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::optional<FileKind> KindOf(const char* path, Links links) {
+  if (!path) {
+    errno = EINVAL;
+    return std::nullopt;
+  }
+  struct stat st {};
+  const std::string native = NativePath(path);
+  if ((links == Links::Follow ? ::stat(native.c_str(), &st) : ::lstat(native.c_str(), &st)) != 0)
+    return std::nullopt;
+  return S_ISREG(st.st_mode)   ? FileKind::Regular
+         : S_ISDIR(st.st_mode) ? FileKind::Folder
+         : S_ISLNK(st.st_mode) ? FileKind::Link
+                               : FileKind::Other;
 }
 
 int Rename(const char* oldPath, const char* newPath) {

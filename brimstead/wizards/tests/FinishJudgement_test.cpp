@@ -17,6 +17,7 @@
 #include "brimstead/wizards/VornWizTabCtrl.h"
 #include "brimstead/wizards/WizStepNode.h"
 #include "brimstead/wizards/WizardDlg.h"
+#include "brimstead/wizards/WrittenPaths.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 
 #include <algorithm>
@@ -24,6 +25,9 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace wiztest;
 namespace fs = std::filesystem;
@@ -80,6 +84,7 @@ protected:
   }
   CWizardDlg& Dialog() { return *dynamic_cast<CWizardDlg*>(m_Link()); }
   HWND FinishButton() { return m_Link()->GetFinishButton(); }
+  HWND CancelButton() { return m_Link()->GetCancelButton(); }
   CVornWizTabCtrl& Steps() { return *Dialog().GetFrame()->GetStepList(); }
   int ActivePageId() {
     CDWPage* page = Dialog().GetActivePage();
@@ -341,6 +346,190 @@ TEST_F(FinishJudgement, AReportPathNamingTheProjectOrTheSettingsFileIsRefusedAtE
       CloseWizard();
     }
   }
+}
+
+// Every path a run writes, deletes or hands the host for writing (the Quick report, the output file, the settings
+// file) is judged by one rule at every way out: leaving the finish page (Back), Finish there, "Save && Run" on another
+// page, the host's Run (after its Set... call where it has one) and, for the settings file, "Save && Close". A path
+// brought by a settings file or by the host that is no regular file or nothing, has no name, has a name the file system
+// does not take, or is the project or another of these files, is refused with a box: nothing is saved, deleted or run,
+// and every node keeps what it is. A path taken reaches the host whole, and an automatic name passes over folders.
+TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEveryWayOut) {
+  enum class File { Report, Output, Settings };
+  struct PathRow {
+    const char* name;
+    Wizard kind;
+    File file;
+    std::string value;   // the path as a settings file (or, where it has a Set... call, the host) gives it
+    std::string reason;  // empty: taken
+    std::string atRun = "";   // taken: the whole path the host gets at its Run (empty: any, a regular file or none)
+    bool hostSets = true;   // whether the host's Run way gives the value through its Set... call
+  };
+  ASSERT_TRUE(board->Pick({"V_DQ1"}));
+  const std::string inDir = dir.string() + "/";
+  fs::create_directory(dir / "sub");
+  ASSERT_EQ(::mkfifo((dir / "fifo.xls").c_str(), 0600), 0);
+  ASSERT_EQ(::mknod((dir / "nul").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0) << "the tests run as root";
+  // A folder under the name the Quick report takes by default.
+  fs::create_directory(dir / "demo8.xls");
+  // A whole path of 261 characters in a folder that is there.
+  const std::string deep = inDir + std::string(250 - dir.string().size(), 'd');
+  fs::create_directory(deep);
+  const std::string notRegular = "The file is not a regular file (a FIFO, a device or a socket).";
+  const std::string noName = "The file name is not valid.", tooLong = "File name too long.";
+  const std::string longName(300, 'b');
+  const std::vector<PathRow> rows = {
+      {"a FIFO as the report", Wizard::Decoupling, File::Report, "fifo.xls", notRegular},
+      {"a device as the report", Wizard::Decoupling, File::Report, "nul", notRegular},
+      {"an old report", Wizard::Decoupling, File::Report, "old.xls", "", inDir + "old.xls"},
+      {"the default report beside a folder of its name", Wizard::Decoupling, File::Report, "", "",
+       inDir + "demo8_1.xls", false},
+      {"the project as the output", Wizard::Decoupling, File::Output, project,
+       "It is the project file \"" + project + "\"."},
+      {"the settings file as the output", Wizard::Bypass, File::Output, inDir + "demo8.dao",
+       "It is the settings file that Finish saves \"" + inDir + "demo8.dao\"."},
+      {"a folder as the output", Wizard::ViaModel, File::Output, inDir + "sub", "The path is a folder, not a file."},
+      {"a device as the output", Wizard::Extractor, File::Output, inDir + "nul", notRegular},
+      {"a FIFO as the output", Wizard::Decoupling, File::Output, inDir + "fifo.xls", notRegular},
+      {"a bare drive as the output", Wizard::Decoupling, File::Output, "x:", noName},
+      {"a folder's name as the output", Wizard::Bypass, File::Output, "sub/", noName},
+      {"an output name of 300 letters", Wizard::Decoupling, File::Output, longName, tooLong},
+      {"an output path of 261 characters", Wizard::Decoupling, File::Output, deep + "/model.txt", "",
+       deep + "/model.txt"},
+      {"an automatic name of a long base", Wizard::Decoupling, File::Output, "", tooLong, "", false},
+      {"an automatic via-model name of a long base", Wizard::ViaModel, File::Output, "", tooLong, "", false},
+      {"an automatic extractor name of a long base", Wizard::Extractor, File::Output, "", tooLong, "", false},
+      {"an automatic name beside a folder of its name", Wizard::Bypass, File::Output, "", "", "", false},
+      {"the project as the settings file", Wizard::Decoupling, File::Settings, project,
+       "It is the project file \"" + project + "\".", "", false},
+      {"a FIFO as the settings file", Wizard::Bypass, File::Settings, inDir + "fifo.xls", notRegular, "", false},
+  };
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  const fs::path loaded = dir / "demo8.dao";
+  enum class Exit { Back, Finish, SaveAndRun, HostsRun, SaveAndClose };
+  for (const PathRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const bool automatic = row.file == File::Output && row.value.empty();
+    std::string options = row.kind == Wizard::Decoupling ? "Analysis=Lumped\r\n" : "";
+    if (row.file == File::Report)
+      options = "Analysis=Quick\r\nDRCReportMode=XLS\r\n" +
+                (row.value.empty() ? "" : "DRCReportFile=" + row.value + "\r\n");
+    else if (automatic)
+      options += "AutoGenerateOutputFileName=1\r\nBaseOutputFileName=" + (row.reason.empty() ? "" : longName) + "\r\n";
+    else if (row.file == File::Output)
+      options += "AutoGenerateOutputFileName=0\r\nOutputFileName=" + row.value + "\r\n";
+    std::vector<Exit> exits = {Exit::Finish, Exit::SaveAndRun, Exit::HostsRun};
+    exits.push_back(row.file == File::Settings ? Exit::SaveAndClose : Exit::Back);
+    for (const Exit exit : exits) {
+      SCOPED_TRACE(static_cast<int>(exit));
+      // The host's Run takes its own value: the file then holds another that every rule takes.
+      const bool hostSets = exit == Exit::HostsRun && row.hostSets && row.file != File::Settings;
+      std::string text = options;
+      if (hostSets)
+        text = row.file == File::Report ? "Analysis=Quick\r\nDRCReportMode=XLS\r\nDRCReportFile=other.xls\r\n"
+                                        : options.substr(0, options.find("AutoGenerate"));
+      text = SettingsText(row.kind, text, "VCC_3V3");
+      std::ofstream(loaded, std::ios::binary | std::ios::trunc) << text;
+      std::ofstream(dir / "old.xls") << "old report\n";
+      ASSERT_TRUE(OpenOn(row.kind, false, loaded));
+      CAnalysisData& record = *GetAnalysisData();
+      record.m_bSaveSettings = 1;
+      if (row.file == File::Settings)
+        record.m_SettingsPath = row.value.c_str();
+      if (automatic && row.reason.empty())
+        fs::create_directory(record.GetOutputFilePath().GetString());   // the name it took, a folder now
+      if (exit == Exit::SaveAndRun || exit == Exit::SaveAndClose) {
+        GoToAnotherPage(CDWFinishPage::IDD);
+      } else if (exit != Exit::HostsRun) {
+        ASSERT_NE(Page(CDWFinishPage::IDD, true), nullptr);
+      }
+      std::string atRun, reportAtRun;
+      callback.onRun = [&] {
+        atRun = api->GetOutputFileName();
+        reportAtRun = GetAnalysisData()->m_DRCReportFile.GetString();
+      };
+      const std::size_t boxes = plat::ShownLog().size();
+      callback.Clear();
+      switch (exit) {
+        case Exit::Back: Click(BarButton(brimwiz::IDC_WIZ_BACK)); break;
+        case Exit::SaveAndClose: Click(CancelButton()); break;
+        case Exit::HostsRun:
+          if (hostSets && row.file == File::Report)
+            ASSERT_TRUE(dynamic_cast<CBrimsteadAPI*>(api)->SetDRCReportFile(row.value.c_str()));
+          else if (hostSets)
+            api->SetOutputFileName(row.value.c_str());
+          api->Run();
+          break;
+        default: Click(FinishButton()); break;
+      }
+      Pump();
+      callback.onRun = nullptr;
+      // The decoupling and extractor objects keep a name the host set for every later Run: it goes again.
+      if (hostSets && row.file == File::Report)
+        dynamic_cast<CBrimsteadAPI*>(api)->SetDRCReportFile("");
+      else if (hostSets && (row.kind == Wizard::Decoupling || row.kind == Wizard::Extractor))
+        api->SetOutputFileName("");
+      const bool ran = std::count(callback.Lines().begin(), callback.Lines().end(), "Run") > 0;
+      EXPECT_EQ(Contents(project), "board\n") << "the project keeps every byte";
+      EXPECT_TRUE(fs::is_fifo(dir / "fifo.xls") && fs::is_character_file(dir / "nul")) << "no node deleted";
+      if (!row.reason.empty()) {
+        EXPECT_EQ(plat::ShownLog().size(), boxes + 1) << "one box";
+        const std::string box = plat::ShownLog().size() > boxes ? plat::ShownLog().back().request.text : "";
+        if (row.file == File::Report)
+          EXPECT_EQ(box, "File \"" + std::string(record.ReportPathOfProject(row.value.c_str())) +
+                             "\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet.");
+        else if (row.file == File::Output)
+          EXPECT_EQ(box, "The output file \"" + std::string(record.GetOutputFilePath()) + "\" can't be written.\n" +
+                             row.reason + "\nPlease specify another output file name.");
+        else
+          EXPECT_EQ(box, "The settings can't be saved to the file \"" + row.value + "\".\n" + row.reason);
+        EXPECT_FALSE(ran);
+        // (A refused settings file still leaves the host its copy, which the load named: the loaded file.)
+        if (row.file != File::Settings) {
+          EXPECT_EQ(Contents(loaded), text) << "nothing saved";
+        }
+        EXPECT_TRUE(fs::exists(dir / "old.xls")) << "nothing deleted";
+        EXPECT_NE(api->GetWizardWindow(), nullptr);
+        if (row.file != File::Settings) {
+          EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+        }
+      } else if (exit == Exit::Back || exit == Exit::SaveAndClose) {
+        EXPECT_EQ(plat::ShownLog().size(), boxes) << "no box";
+      } else {
+        EXPECT_TRUE(ran) << (plat::ShownLog().size() > boxes ? plat::ShownLog().back().request.text : "");
+        const std::string written = row.file == File::Report ? reportAtRun : atRun;
+        if (!row.atRun.empty()) {
+          EXPECT_EQ(written, row.atRun) << "whole";
+        }
+        EXPECT_TRUE(!fs::exists(written) || fs::is_regular_file(written)) << written;
+        // The old report goes once the finish page was left with it.
+        if (exit == Exit::Finish && row.file == File::Report) {
+          EXPECT_FALSE(fs::exists(written)) << "the old report went before the run";
+        }
+      }
+      CloseWizard();
+    }
+  }
+}
+
+// The old report's delete removes only a regular file, judged at the delete itself (whatever judged the path before):
+// a FIFO and a device stay, with a false answer; a link stays too, and so does the project it leads to.
+TEST_F(FinishJudgement, TheOldReportsDeleteRemovesOnlyARegularFile) {
+  ASSERT_EQ(::mkfifo((dir / "fifo.xls").c_str(), 0600), 0);
+  ASSERT_EQ(::mknod((dir / "nul").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0) << "the tests run as root";
+  std::ofstream(dir / "old.xls") << "old report\n";
+  fs::create_symlink(project, dir / "link.xls");
+  const struct {
+    const char* name;
+    bool answer, stays;
+  } rows[] = {{"old.xls", true, false}, {"missing.xls", true, false}, {"fifo.xls", false, true},
+              {"nul", false, true},     {"link.xls", true, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(brimwiz::DeleteRegularFile((dir / row.name).string().c_str()), row.answer);
+    EXPECT_EQ(fs::exists(fs::symlink_status(dir / row.name)), row.stays);
+  }
+  EXPECT_EQ(Contents(project), "board\n");
 }
 
 // With AutoGenerateOutputFileName=1 the output name the host gets, after the load and at its Run, is a file of the
