@@ -26,6 +26,7 @@ const CGXControlClass CGXEditControl::gxClassCGXEditControl = {"CGXEditControl",
 namespace {
 
 constexpr UINT kNumericFormats[] = {1, 2, 3, 4, 5, 23, 28};
+constexpr UINT kPercentFormat = 14;
 constexpr DWORD kBaseStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kEditStyle = ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
 
@@ -149,8 +150,15 @@ BOOL CGXEditControl::HasNumericFormat(const CGXStyle& style) const {
 }
 
 BOOL CGXEditControl::ParseNumber(CString& text, const CGXStyle& style, double& value) {
-  if (!HasNumericFormat(style)) return FALSE;
-  if (!GetDrawingAndFormatting().ParseDisplayText(text, value)) return FALSE;
+  // Decision: a percent cell reads numbers too, and its own shown form: it shows its number a hundred times
+  // over, followed by "%" ("50%" is 0.5); a number given without the sign is the number itself.
+  const bool percentCell = style.IsIncluded(GX_IN_FORMAT) && style.GetFormat() == kPercentFormat;
+  if (!percentCell && !HasNumericFormat(style)) return FALSE;
+  CString shown = text;
+  const bool percent = percentCell && shown.TrimRight(' ').Right(1) == "%";
+  if (percent) shown = shown.Left(shown.GetLength() - 1);
+  if (!GetDrawingAndFormatting().ParseDisplayText(shown, value)) return FALSE;
+  if (percent) value /= 100;
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.14g", value);
   CString number(buffer);
@@ -269,15 +277,17 @@ BOOL CGXEditControl::GetEditedValue(CString& out) const {
   return TRUE;
 }
 
+CString CGXEditControl::EditedText(const CString& value, const CGXStyle& style) const {
+  const CGXGridParam* param = m_pGrid->GetParam();
+  if (param && param->m_bEditUnformatted) return value;
+  CString text;
+  GetDisplayText(text, m_nRow, m_nCol, &value, style);
+  return text;
+}
+
 void CGXEditControl::SetEditedValue(const CString& value) {
   if (!m_hWnd || !m_bInit) return;
-  const CGXGridParam* param = m_pGrid->GetParam();
-  CString text;
-  if (param && param->m_bEditUnformatted)
-    text = value;
-  else
-    GetDisplayText(text, m_nRow, m_nCol, &value, GetCachedStyle());
-  SetWindowText(text);
+  SetWindowText(EditedText(value, GetCachedStyle()));
   if (m_bEditing) {
     const CGXRange cell(m_nRow, m_nCol);
     m_pGrid->RecalcFloatCells(cell, -1);

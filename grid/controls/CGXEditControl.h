@@ -50,6 +50,9 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   void SetEditSelection(int anchor, int caret) override;
   BOOL GetEditedValue(CString& out) const override;
   void SetEditedValue(const CString& text) override;
+  // The text the editor shows for a `value` of the bound cell under `style`: its display text, or the value
+  // itself when the grid edits values unformatted.
+  CString EditedText(const CString& value, const CGXStyle& style) const;
   // SetEditedValue with no value: the cell's value as its editor starts from it (ValueToEdit).
   void SetEditedValueFromCell();
   // The value of (row, col) under its composed `style` that the editor starts from: the value as it was entered,
