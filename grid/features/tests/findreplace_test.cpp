@@ -23,6 +23,7 @@
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXShownCells.h"
 #include "grid/core/gxstrings.h"
+#include "grid/extras/CGXDateTimeCtrl.h"
 #include "grid/extras/CGXMaskControl.h"
 #include "grid/extras/GXExtras.h"
 #include "grid/features/CGXExcelLikeFillImp.h"
@@ -743,6 +744,38 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
         EXPECT_EQ(shown(3), before);
         g->DestroyWindow();
       }
+}
+
+// A date-time cell refuses a date outside its range, pasted or filled, keeps its date and says why: a fill named
+// its choices, its length and its mask, not the range that refused it.
+TEST_F(FindTest, ADateTimeCellNamesItsRangeWhenItRefusesADate) {
+  GXRegisterExtras();
+  const CGXStyle limited = CGXStyle()
+                               .SetControl(GX_IDS_CTRL_DATETIMENOCAL)
+                               .SetUserAttribute(GX_IDS_UA_DATEFORMATTYPE, "3")
+                               .SetUserAttribute(GX_IDS_UA_CUSTOMFORMAT, "d MMM yyyy")
+                               .SetUserAttribute(GX_IDS_UA_DATEMIN, "1/1/2024")
+                               .SetUserAttribute(GX_IDS_UA_DATEMAX, "12/31/2024")
+                               .SetUserAttribute(GX_IDS_UA_DATEVALIDMODE, "2")
+                               .SetValue("45458");
+  for (const Door door : {Door::Paste, Door::Fill}) {
+    SCOPED_TRACE(door == Door::Paste ? "pasted" : "filled");
+    CGXGridWnd* g = Make(3, 1);
+    g->SetCellValue(1, 1, "500");
+    g->SetStyleRange(CGXRange(2, 1, 3, 1), limited);
+    ::SetFocus(*g);
+    ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+    Pump();
+    plat::ClearShownLog();
+    Enter(g, door, "500", "", false);
+    Pump();
+    EXPECT_EQ(Value(g, 2, 1), "45458");
+    std::string boxes;
+    for (const auto& e : plat::ShownLog())
+      if (e.request.kind == plat::SystemUiKind::MessageBox) boxes += std::string(e.request.text);
+    EXPECT_NE(boxes.find("out of its bounds"), std::string::npos) << boxes;
+    g->DestroyWindow();
+  }
 }
 
 }  // namespace
