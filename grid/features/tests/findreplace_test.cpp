@@ -447,9 +447,12 @@ TEST_F(FindTest, LongCellTextsAreSearchedAndReplacedWhole) {
   EXPECT_EQ(Value(g, 3, 1), replaced);
 }
 
-CGXStyle Tabbed(WORD id) {
+// A tabbed list of `lines` lines (at least 4): its titles, Red, Green, Blue, then shades to its length.
+CGXStyle Tabbed(WORD id, int lines = 4) {
+  std::string list = "ID\tName\n1\tRed\n2\tGreen\n3\tBlue";
+  for (int n = 4; n < lines; ++n) list += "\n" + std::to_string(n) + "\tShade " + std::to_string(n);
   CGXStyle s;
-  s.SetControl(id).SetChoiceList("ID\tName\n1\tRed\n2\tGreen\n3\tBlue").SetValue("3");
+  s.SetControl(id).SetChoiceList(list.c_str()).SetValue("3");
   s.SetUserAttribute(GX_IDS_UA_TABLIST_KEYCOL, "0").SetUserAttribute(GX_IDS_UA_TABLIST_TEXTCOL, "1");
   s.SetUserAttribute(GX_IDS_UA_TABLIST_TITLES, "1");
   return s;
@@ -514,6 +517,13 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
        "Blue", {{"Red", "0"}, {"rED", "0"}, {"r", "0"}, {"Cyan", nullptr}}, Typing::Text},
       {"tabbed combo", Tabbed(GX_IDS_CTRL_TABBED_COMBOBOX), "Blue",
        {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
+      // Lists long enough to be looked up through an index.
+      {"tabbed combo of 32 lines", Tabbed(GX_IDS_CTRL_TABBED_COMBOBOX, 32), "Blue",
+       {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
+      {"tabbed combo of 100 lines", Tabbed(GX_IDS_CTRL_TABBED_COMBOBOX, 100), "Blue",
+       {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
+      {"tabbed list of 1,000 lines", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST, 1000), "Blue",
+       {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::ByKey},
       {"tabbed box", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWN), "Blue",
        {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
       {"tabbed list", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST), "Blue",
