@@ -324,6 +324,16 @@ const CString& CGXEditControl::TextWithSelectionReplaced(const CString& text) co
   return result;
 }
 
+size_t CGXEditControl::LengthWithSelectionReplaced(size_t added) const {
+  const size_t length = static_cast<size_t>(std::max(GetWindowTextLength(), 0));
+  int start = 0, end = 0;
+  GetSel(start, end);
+  if (end == -1) return added;  // as TextWithSelectionReplaced: no selection to replace, the text alone
+  const size_t from = static_cast<size_t>(std::clamp(start, 0, static_cast<int>(length)));
+  const size_t to = static_cast<size_t>(std::clamp(end, static_cast<int>(from), static_cast<int>(length)));
+  return length - (to - from) + added;
+}
+
 // A paste longer than the window's limit (the cell's maximum length) is refused whole (PasteTooLong).
 BOOL CGXEditControl::CanPasteText(const CString& text) {
   const CString& result = TextWithSelectionReplaced(text);
@@ -695,9 +705,11 @@ void CGXEditControl::ReplaceSelectedText(LPCTSTR text) {
   }
   if (IsCellReadOnly()) return;
   // A replacement that would pass the window's limit (the cell's maximum length) is refused whole and says so,
-  // rather than cut by the window without a word.
+  // rather than cut by the window without a word. The length comes from the window's and the selection's: a key
+  // typed into a long text costs no copy of it.
   const UINT limit = GetLimitText();
-  if (limit > 0 && static_cast<UINT>(TextWithSelectionReplaced(text ? text : "").GetLength()) > limit) {
+  const size_t added = text ? std::strlen(text) : 0;
+  if (limit > 0 && LengthWithSelectionReplaced(added) > limit) {
     RefuseReplacement();
     return;
   }

@@ -125,6 +125,8 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   // The text the window would hold with its selection replaced by `text`; valid until the next call (built
   // in a buffer the control keeps, as it runs for every typed character and a cell may hold megabytes).
   const CString& TextWithSelectionReplaced(const CString& text) const;
+  // Its length for a text of `added` characters, worked out without building it.
+  size_t LengthWithSelectionReplaced(size_t added) const;
   // Stores a text or a number into a cell: a number style when ParseNumber takes it.
   BOOL StoreTextOrNumber(ROWCOL row, ROWCOL col, CString text, const CGXStyle& style, UINT flags, BOOL viaSetValue);
 
