@@ -421,7 +421,8 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
       // Eight characters are compared at a time, and a line's end looked for so: cases, ends and the code page's
       // letters past the first eight, and the signs beside the ASCII capitals, which no case folds.
       {"abcdefghij\nABCDEFGHIJKLMNOPQ\nabcdefghijklmnopqr", "abcdefghijklmnopq", TRUE, 1},
-      {"0123456789`{\n0123456789@[", "0123456789@[", TRUE, 1},
+      {"{{{{0123456789\n[[[[0123456789", "[[[[0123456789", TRUE, 1},
+      {"````0123456789\n@@@@0123456789", "@@@@0123456789", TRUE, 1},
       {"abcdefghijkl\rmnop\nabcdefghijklmnop", "ABCDEFGHIJKLMNOP", TRUE, 2},
       {"kleine Stra\xDF" "e\nGROSSE BL\xC4TTER", "grosse bl\xE4tter", TRUE, 1},
       {"abcdefghijk1\nABCDEFGHIJ2", "ABCDEFGHIJ", FALSE, 0},
