@@ -250,6 +250,7 @@ void BM_TypeIntoLargeEditedCell(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeIntoLargeEditedCell)
     ->Args({1000, 1})
+    ->Args({10000, 1})
     ->Args({125000, 1})
     ->Args({125000, 0})
     ->Args({125000, 2})

@@ -26,6 +26,7 @@ const CGXControlClass CGXEditControl::gxClassCGXEditControl = {"CGXEditControl",
 namespace {
 
 constexpr UINT kNumericFormats[] = {1, 2, 3, 4, 5, 23, 28};
+constexpr UINT kPercentFormat = 14;
 constexpr DWORD kBaseStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kEditStyle = ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
 
@@ -149,8 +150,15 @@ BOOL CGXEditControl::HasNumericFormat(const CGXStyle& style) const {
 }
 
 BOOL CGXEditControl::ParseNumber(CString& text, const CGXStyle& style, double& value) {
-  if (!HasNumericFormat(style)) return FALSE;
-  if (!GetDrawingAndFormatting().ParseDisplayText(text, value)) return FALSE;
+  // Decision: a percent cell reads numbers too, and its own shown form: it shows its number a hundred times
+  // over, followed by "%" ("50%" is 0.5); a number given without the sign is the number itself.
+  const bool percentCell = style.IsIncluded(GX_IN_FORMAT) && style.GetFormat() == kPercentFormat;
+  if (!percentCell && !HasNumericFormat(style)) return FALSE;
+  CString shown = text;
+  const bool percent = percentCell && shown.TrimRight(' ').Right(1) == "%";
+  if (percent) shown = shown.Left(shown.GetLength() - 1);
+  if (!GetDrawingAndFormatting().ParseDisplayText(shown, value)) return FALSE;
+  if (percent) value /= 100;
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.14g", value);
   CString number(buffer);
@@ -269,15 +277,17 @@ BOOL CGXEditControl::GetEditedValue(CString& out) const {
   return TRUE;
 }
 
+CString CGXEditControl::EditedText(const CString& value, const CGXStyle& style) const {
+  const CGXGridParam* param = m_pGrid->GetParam();
+  if (param && param->m_bEditUnformatted) return value;
+  CString text;
+  GetDisplayText(text, m_nRow, m_nCol, &value, style);
+  return text;
+}
+
 void CGXEditControl::SetEditedValue(const CString& value) {
   if (!m_hWnd || !m_bInit) return;
-  const CGXGridParam* param = m_pGrid->GetParam();
-  CString text;
-  if (param && param->m_bEditUnformatted)
-    text = value;
-  else
-    GetDisplayText(text, m_nRow, m_nCol, &value, GetCachedStyle());
-  SetWindowText(text);
+  SetWindowText(EditedText(value, GetCachedStyle()));
   if (m_bEditing) {
     const CGXRange cell(m_nRow, m_nCol);
     m_pGrid->RecalcFloatCells(cell, -1);
@@ -312,6 +322,16 @@ const CString& CGXEditControl::TextWithSelectionReplaced(const CString& text) co
   result.Delete(start, end - start);
   result.Insert(start, text);
   return result;
+}
+
+size_t CGXEditControl::LengthWithSelectionReplaced(size_t added) const {
+  const size_t length = static_cast<size_t>(std::max(GetWindowTextLength(), 0));
+  int start = 0, end = 0;
+  GetSel(start, end);
+  if (end == -1) return added;  // as TextWithSelectionReplaced: no selection to replace, the text alone
+  const size_t from = static_cast<size_t>(std::clamp(start, 0, static_cast<int>(length)));
+  const size_t to = static_cast<size_t>(std::clamp(end, static_cast<int>(from), static_cast<int>(length)));
+  return length - (to - from) + added;
 }
 
 // A paste longer than the window's limit (the cell's maximum length) is refused whole (PasteTooLong).
@@ -685,9 +705,11 @@ void CGXEditControl::ReplaceSelectedText(LPCTSTR text) {
   }
   if (IsCellReadOnly()) return;
   // A replacement that would pass the window's limit (the cell's maximum length) is refused whole and says so,
-  // rather than cut by the window without a word.
+  // rather than cut by the window without a word. The length comes from the window's and the selection's: a key
+  // typed into a long text costs no copy of it.
   const UINT limit = GetLimitText();
-  if (limit > 0 && static_cast<UINT>(TextWithSelectionReplaced(text ? text : "").GetLength()) > limit) {
+  const size_t added = text ? std::strlen(text) : 0;
+  if (limit > 0 && LengthWithSelectionReplaced(added) > limit) {
     RefuseReplacement();
     return;
   }

@@ -50,6 +50,9 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   void SetEditSelection(int anchor, int caret) override;
   BOOL GetEditedValue(CString& out) const override;
   void SetEditedValue(const CString& text) override;
+  // The text the editor shows for a `value` of the bound cell under `style`: its display text, or the value
+  // itself when the grid edits values unformatted.
+  CString EditedText(const CString& value, const CGXStyle& style) const;
   // SetEditedValue with no value: the cell's value as its editor starts from it (ValueToEdit).
   void SetEditedValueFromCell();
   // The value of (row, col) under its composed `style` that the editor starts from: the value as it was entered,
@@ -122,6 +125,8 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   // The text the window would hold with its selection replaced by `text`; valid until the next call (built
   // in a buffer the control keeps, as it runs for every typed character and a cell may hold megabytes).
   const CString& TextWithSelectionReplaced(const CString& text) const;
+  // Its length for a text of `added` characters, worked out without building it.
+  size_t LengthWithSelectionReplaced(size_t added) const;
   // Stores a text or a number into a cell: a number style when ParseNumber takes it.
   BOOL StoreTextOrNumber(ROWCOL row, ROWCOL col, CString text, const CGXStyle& style, UINT flags, BOOL viaSetValue);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,11 +22,17 @@ namespace {
 
 constexpr int kArrowColumn = 14;
 
-// A text read as the runtime reads a long, held within 32 bits.
+// A text read as the runtime reads a long, held within 32 bits. A number with a fraction or an exponent (a
+// value as a number cell keeps it: "2.5", "1e+15") reads as its whole part.
 int32_t ReadInt32(const CString& text) {
-  const long long v = std::strtoll(text, nullptr, 10);
-  return static_cast<int32_t>(std::clamp<long long>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+  constexpr int32_t lowest = std::numeric_limits<int32_t>::min(), highest = std::numeric_limits<int32_t>::max();
+  char* end = nullptr;
+  const long long v = std::strtoll(text, &end, 10);
+  if (end && (*end == '.' || *end == 'e' || *end == 'E')) {
+    const double d = std::trunc(std::strtod(text, nullptr));
+    return std::isnan(d) ? 0 : static_cast<int32_t>(std::clamp<double>(d, lowest, highest));
+  }
+  return static_cast<int32_t>(std::clamp<long long>(v, lowest, highest));
 }
 
 std::optional<int32_t> OptionalAttribute(const CGXStyle& style, WORD id) {
@@ -160,16 +167,23 @@ void CGXSpinEdit::OnChildClicked(CGXChild* child) {
   if (!m_bEditing && !NotifyEditStart()) return;
   SetEditingState(TRUE);
   if (!m_hWnd) return;
+  // The arrows step the number the cell keeps, read from the shown text as its bounds read it ("1,999" in a
+  // grouped number cell is 1999, "(5)" is -5), and show the step in the cell's form ("2,000", "(4)").
+  const CGXStyle& style = GetCachedStyle();
   const CString text = WindowText();
-  GetCachedStyle();
+  CString value = text;
+  if (!ConvertTextForCell(value, m_nRow, m_nCol, style)) value = text;
   char buffer[16] = "";
   if (!IsCellReadOnly() && (child == m_pUp || child == m_pDown))
-    std::snprintf(buffer, sizeof buffer, "%ld", static_cast<long>(Step(text, m_bounds, child == m_pUp)));
-  // A step whose text would pass the cell's maximum length (the window's limit, which a typed or pasted text
-  // meets too) leaves the text as it is, as at a bound.
+    std::snprintf(buffer, sizeof buffer, "%ld",
+                  static_cast<long>(Step(JudgedValue(value, style), m_bounds, child == m_pUp)));
+  // A step whose value would pass the cell's maximum length (which a typed or pasted value meets too) leaves
+  // the text as it is, as at a bound.
   const UINT limit = GetLimitText();
   if (buffer[0] && (limit == 0 || std::strlen(buffer) <= limit)) {
-    SetWindowText(buffer);
+    CGXStyle number(style);
+    number.SetValueType(GX_VT_NUMBER);  // the step is a number, whatever the cell held before
+    SetWindowText(EditedText(buffer, number));
     SetModifiedState(TRUE);
     NotifyModified();
     SetSel(0, -1);

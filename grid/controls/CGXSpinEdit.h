@@ -2,8 +2,9 @@
 // bounds the cell's user attributes give (51014 minimum, 51015 maximum, 51016 wrap, 51021 start value).
 //
 // Call flow: OnLButtonDownInCell reads the bounds -> the arrow under the point becomes the active child ->
-// its click (and each repeat while held) -> OnChildClicked -> Step -> the window text, modified, the grid
-// told of the click.
+// its click (and each repeat while held) -> OnChildClicked -> the shown text read as the cell's number
+// (ConvertTextForCell, JudgedValue) -> Step -> the window text in the cell's form, modified, the grid told of
+// the click.
 #pragma once
 
 #include <cstdint>
@@ -47,8 +48,9 @@ class CGXSpinEdit : public CGXEditControl {
     bool wrap = false;
   };
   static Bounds ReadBounds(const CGXStyle& style);
-  // The value one step up or down from `text` (an empty text with a start value: that value, unstepped),
-  // wrapped or held at the bounds. Values stay within the 32-bit range: a step at its end saturates.
+  // The value one step up or down from `text`, a number as the cell keeps it (an empty text with a start value:
+  // that value, unstepped), wrapped or held at the bounds. Values stay within the 32-bit range: a step at its end
+  // saturates.
   static int32_t Step(const CString& text, const Bounds& bounds, bool up);
 
   // Registers the four attributes with the styles map, each with the style the style sheet edits it in.

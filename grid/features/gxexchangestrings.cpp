@@ -27,8 +27,8 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {GX_IDS_REPLACE_UNCHANGEABLE,
      "A replacement would change a read-only or disabled cell: that cell keeps its value."},
     {GX_IDS_FILL_REFUSED,
-     "A filled value is not a value its cell takes (not one of its choices, too long or against its mask): that "
-     "cell keeps its value."},
+     "A filled value is not a value its cell takes (not one of its choices, too long, against its mask or out of "
+     "its bounds): that cell keeps its value."},
 };
 
 }  // namespace

@@ -418,6 +418,14 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
       {"abc\nabd", "abcd", FALSE, -1},                // longer than every line
       {"abc\nabd", "ab", TRUE, -1},
       {"\xC4pfel\n\xE4pfel", "\xE4PFEL", TRUE, 0},    // the code page's letters fold
+      // Eight characters are compared at a time, and a line's end looked for so: cases, ends and the code page's
+      // letters past the first eight, and the signs beside the ASCII capitals, which no case folds.
+      {"abcdefghij\nABCDEFGHIJKLMNOPQ\nabcdefghijklmnopqr", "abcdefghijklmnopq", TRUE, 1},
+      {"{{{{0123456789\n[[[[0123456789", "[[[[0123456789", TRUE, 1},
+      {"````0123456789\n@@@@0123456789", "@@@@0123456789", TRUE, 1},
+      {"abcdefghijkl\rmnop\nabcdefghijklmnop", "ABCDEFGHIJKLMNOP", TRUE, 2},
+      {"kleine Stra\xDF" "e\nGROSSE BL\xC4TTER", "grosse bl\xE4tter", TRUE, 1},
+      {"abcdefghijk1\nABCDEFGHIJ2", "ABCDEFGHIJ", FALSE, 0},
       {items, "item", FALSE, 0},
       {items, "ITEM 05", FALSE, 40},
       {items, "Item 050", TRUE, 49},

@@ -105,10 +105,12 @@ TEST_F(FillTest, WholeRowsNoFlagsAndAFillThatChangesNothingLeaveNoStep) {
   g->GetParam()->m_bFillEnabled = 0;
   fill->FillCells(g, CGXRange(1, 1, 2, 1), CGXRange(1, 1, 4, 1));
   EXPECT_EQ(Value(g, 3, 1), "");
-  // Filling empty cells with empty cells changes nothing: no empty entry in the undo list.
-  g->GetParam()->m_bFillEnabled = 1;
-  fill->FillCells(g, CGXRange(5, 2, 6, 2), CGXRange(5, 2, 8, 2));
-  EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
+  // Filling empty cells with empty cells, of values or of styles, changes nothing: no empty entry in the undo list.
+  for (const int flags : {1, 2}) {
+    g->GetParam()->m_bFillEnabled = flags;
+    fill->FillCells(g, CGXRange(5, 2, 6, 2), CGXRange(5, 2, 8, 2));
+    EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0) << flags;
+  }
 }
 
 // A fill of values gives a cell of the source's own kind (the same control and list) the source's value as it is,

@@ -23,6 +23,7 @@
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXShownCells.h"
 #include "grid/core/gxstrings.h"
+#include "grid/extras/CGXDateTimeCtrl.h"
 #include "grid/extras/CGXMaskControl.h"
 #include "grid/extras/GXExtras.h"
 #include "grid/features/CGXExcelLikeFillImp.h"
@@ -33,6 +34,7 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CFindReplaceDialog.h"
 #include "platform/window/AutomationProvider.h"
+#include "platform/window/InputRouter.h"
 #include "platform/window/Inspect.h"
 
 namespace {
@@ -63,6 +65,7 @@ struct FindGrid : CGXGridWnd {
 // grid's own styles, the same with direct copies, Ctrl+X and Ctrl+V with direct cuts, and a fill of styles.
 enum class Door {
   Type,
+  SpinArrow,
   Paste,
   PasteIntoEditor,
   Replace,
@@ -108,7 +111,8 @@ class FindTest : public ClipTest {
   // down to row 3, or (1, 1) copied or moved onto it.
   void Enter(CGXGridWnd* g, Door door, const std::string& text, const std::string& shown, bool selectAll) {
     switch (door) {
-      case Door::Type: break;
+      case Door::Type:
+      case Door::SpinArrow: break;
       case Door::Paste:
       case Door::PasteIntoEditor:
         if (door == Door::PasteIntoEditor) g->ControlOfCurrentCell()->SetEditingState(TRUE);
@@ -443,9 +447,12 @@ TEST_F(FindTest, LongCellTextsAreSearchedAndReplacedWhole) {
   EXPECT_EQ(Value(g, 3, 1), replaced);
 }
 
-CGXStyle Tabbed(WORD id) {
+// A tabbed list of `lines` lines (at least 4): its titles, Red, Green, Blue, then shades to its length.
+CGXStyle Tabbed(WORD id, int lines = 4) {
+  std::string list = "ID\tName\n1\tRed\n2\tGreen\n3\tBlue";
+  for (int n = 4; n < lines; ++n) list += "\n" + std::to_string(n) + "\tShade " + std::to_string(n);
   CGXStyle s;
-  s.SetControl(id).SetChoiceList("ID\tName\n1\tRed\n2\tGreen\n3\tBlue").SetValue("3");
+  s.SetControl(id).SetChoiceList(list.c_str()).SetValue("3");
   s.SetUserAttribute(GX_IDS_UA_TABLIST_KEYCOL, "0").SetUserAttribute(GX_IDS_UA_TABLIST_TEXTCOL, "1");
   s.SetUserAttribute(GX_IDS_UA_TABLIST_TITLES, "1");
   return s;
@@ -510,6 +517,13 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
        "Blue", {{"Red", "0"}, {"rED", "0"}, {"r", "0"}, {"Cyan", nullptr}}, Typing::Text},
       {"tabbed combo", Tabbed(GX_IDS_CTRL_TABBED_COMBOBOX), "Blue",
        {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
+      // Lists long enough to be looked up through an index.
+      {"tabbed combo of 32 lines", Tabbed(GX_IDS_CTRL_TABBED_COMBOBOX, 32), "Blue",
+       {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
+      {"tabbed combo of 100 lines", Tabbed(GX_IDS_CTRL_TABBED_COMBOBOX, 100), "Blue",
+       {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
+      {"tabbed list of 1,000 lines", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST, 1000), "Blue",
+       {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::ByKey},
       {"tabbed box", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWN), "Blue",
        {{"Green", "2"}, {"GREEN", "2"}, {"g", "2"}, {"Cyan", nullptr}}, Typing::Text},
       {"tabbed list", Tabbed(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST), "Blue",
@@ -593,7 +607,9 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
 // "1,234" pasted, a currency cell every typed amount and its own "$80.00", and an edit cell refused a typed value
 // out of its bounds without a word; a paste judged the length of the text, not of the value stored ("$80.00" under
 // 5 characters), typing stored a value past it ("1e5"), a fill stored a grouped "5,678" as that text, and a cell
-// copied or moved in stored its value past the column's bounds and length. One Undo gives back the cells.
+// copied or moved in stored its value past the column's bounds and length. A spin cell's up arrow steps the number
+// the cell keeps and shows it in the cell's form, once to `inside`, twice to `outside`: it stepped the shown text
+// ("1,999" up was 2, "(5)" up 1); a percent cell refused its own "50%".
 TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
   GXRegisterExtras();
   InstallNumberFormattingImp();
@@ -617,6 +633,7 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
     // The editor's window holds the shown form, as many characters of it as the maximum length: a paste into it
     // and Replace (made in it) judge that, and refuse a shown `inside` longer than that.
     bool windowCountsShown = false;
+    bool stepsToInside = false;  // `value` one step up is `inside`, two steps `outside` (a spin cell's arrow)
   } kinds[] = {
       {"edit", bounded(GX_IDS_CTRL_EDIT, "1", "100"), "50", "50", "7", "500", between},
       {"edit with its message",
@@ -632,6 +649,16 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
        "5,678", "12,345", "", {"5678", "1e5"}, "5678", true},
       {"spin", spin, "50", "50", "7", "500", "Type a whole number from 1 to 100."},
       {"spin of 2 characters", CGXStyle(spin).SetMaxLength(2), "50", "50", "7", "500", ""},
+      {"spin of grouped numbers", bounded(GX_IDS_CTRL_SPINEDIT, "0", "2000").SetFormat(5).SetPlaces(0), "1999",
+       "1,999", "2,000", "2,001", "Type a number from 0 to 2000.", {}, "2000", false, true},
+      {"spin in parentheses", bounded(GX_IDS_CTRL_SPINEDIT, "-10", "-4").SetFormat(23).SetPlaces(0), "-5", "(5)",
+       "(4)", "(3)", "Type a number from -10 to -4.", {}, "-4", false, true},
+      {"spin of exponents", bounded(GX_IDS_CTRL_SPINEDIT, "1", "51").SetFormat(1).SetPlaces(2), "50", "5.00e+01",
+       "5.10e+01", "5.20e+01", "Type a number from 1 to 51.", {}, "51", false, true},
+      {"spin of amounts", bounded(GX_IDS_CTRL_SPINEDIT, "0", "6").SetFormat(4).SetPlaces(2), "5", "$5.00", "$6.00",
+       "$7.00", "Type a number from 0 to 6.", {}, "6", false, true},
+      {"percent", bounded(GX_IDS_CTRL_EDIT, "0", "1").SetFormat(14).SetPlaces(0), "0.5", "50%", "60%", "150%",
+       "Type a number from 0 to 1.", {}, "0.6"},
       {"scroll edit", bounded(GX_IDS_CTRL_SCROLLEDIT, "1", "100"), "50", "50", "7", "500", between},
       {"hot spot edit", bounded(GX_IDS_CTRL_HOTSPOT, "1", "100"), "50", "50", "7", "500", between},
       {"free-text combo", bounded(GX_IDS_CTRL_COMBOBOX, "1", "100").SetChoiceList("5\n50"), "50", "50", "7", "500",
@@ -648,13 +675,15 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
        "500", ""},
   };
   const std::pair<Door, const char*> doors[] = {
-      {Door::Type, "typed"},   {Door::Paste, "pasted onto the cell"}, {Door::PasteIntoEditor, "pasted into the editor"},
+      {Door::Type, "typed"},   {Door::SpinArrow, "spin arrow"},
+      {Door::Paste, "pasted onto the cell"}, {Door::PasteIntoEditor, "pasted into the editor"},
       {Door::Replace, "Replace"}, {Door::ReplaceAll, "Replace All"}, {Door::Fill, "filled"},
       {Door::PasteCells, "cell pasted"}, {Door::CopyCells, "cell copied"}, {Door::MoveCells, "cell moved"},
       {Door::FillStyles, "filled with styles"}};
   for (const Kind& kind : kinds)
     for (const auto& [door, doorName] : doors)
       for (const bool inside : {true, false}) {
+        if (door == Door::SpinArrow && !kind.stepsToInside) continue;
         const char* text = inside ? kind.inside : kind.outside;
         SCOPED_TRACE(std::string(kind.name) + ", " + doorName + ": " + text);
         // Row 1 a plain cell holding the text (a fill's source), rows 2 and 3 the bounded cell. A door that
@@ -683,6 +712,16 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
           Type(kind.typed[inside ? 0 : 1] ? kind.typed[inside ? 0 : 1] : text);
           Key(VK_RETURN);
           Key(VK_ESCAPE);
+        }
+        if (door == Door::SpinArrow) {
+          const CRect cell = g->CalcCellRect(2, 1);
+          for (int clicks = inside ? 1 : 2; clicks > 0; --clicks) {
+            plat::InputRouter::Instance().Click(
+                plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, cell.right - 8, cell.top + 4),
+                plat::InputRouter::Press::Separate);
+            Pump();
+          }
+          Key(VK_RETURN);
         }
         Enter(g, door, text, kind.shown, true);
         // The edit ends as the user ends it: Return stores it, and the editor of a refused one is left with Esc.
@@ -715,6 +754,38 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
         EXPECT_EQ(shown(3), before);
         g->DestroyWindow();
       }
+}
+
+// A date-time cell refuses a date outside its range, pasted or filled, keeps its date and says why: a fill named
+// its choices, its length and its mask, not the range that refused it.
+TEST_F(FindTest, ADateTimeCellNamesItsRangeWhenItRefusesADate) {
+  GXRegisterExtras();
+  const CGXStyle limited = CGXStyle()
+                               .SetControl(GX_IDS_CTRL_DATETIMENOCAL)
+                               .SetUserAttribute(GX_IDS_UA_DATEFORMATTYPE, "3")
+                               .SetUserAttribute(GX_IDS_UA_CUSTOMFORMAT, "d MMM yyyy")
+                               .SetUserAttribute(GX_IDS_UA_DATEMIN, "1/1/2024")
+                               .SetUserAttribute(GX_IDS_UA_DATEMAX, "12/31/2024")
+                               .SetUserAttribute(GX_IDS_UA_DATEVALIDMODE, "2")
+                               .SetValue("45458");
+  for (const Door door : {Door::Paste, Door::Fill}) {
+    SCOPED_TRACE(door == Door::Paste ? "pasted" : "filled");
+    CGXGridWnd* g = Make(3, 1);
+    g->SetCellValue(1, 1, "500");
+    g->SetStyleRange(CGXRange(2, 1, 3, 1), limited);
+    ::SetFocus(*g);
+    ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+    Pump();
+    plat::ClearShownLog();
+    Enter(g, door, "500", "", false);
+    Pump();
+    EXPECT_EQ(Value(g, 2, 1), "45458");
+    std::string boxes;
+    for (const auto& e : plat::ShownLog())
+      if (e.request.kind == plat::SystemUiKind::MessageBox) boxes += std::string(e.request.text);
+    EXPECT_NE(boxes.find("out of its bounds"), std::string::npos) << boxes;
+    g->DestroyWindow();
+  }
 }
 
 }  // namespace
