@@ -20,6 +20,8 @@ namespace {
 // line's end (a CR LF ends a line as one). A walk spends most of its time here: eight characters are tried at a
 // time while eight remain. XOR with CR (LF) zeroes the bytes equal to it; (w - 0x01..) & ~w sets the high bit of
 // every zero byte and, through the borrow, possibly of bytes above one, so the lowest flagged byte is the first.
+// With kNul, a NUL stops it too (as a text looked up is read, Compared).
+template <bool kNul = false>
 const char* LineEnd(const char* from, const char* end) {
   if constexpr (std::endian::native == std::endian::little) {
     constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
@@ -28,11 +30,13 @@ const char* LineEnd(const char* from, const char* end) {
       uint64_t word;
       std::memcpy(&word, from, sizeof word);
       const uint64_t cr = word ^ kCRs, lf = word ^ kLFs;
-      const uint64_t ends = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+      uint64_t ends = ((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf);
+      if constexpr (kNul) ends |= (word - kOnes) & ~word;
+      ends &= kHighs;
       if (ends) return from + std::countr_zero(ends) / 8;
     }
   }
-  while (from != end && *from != '\r' && *from != '\n') ++from;
+  while (from != end && *from != '\r' && *from != '\n' && (!kNul || *from != '\0')) ++from;
   return from;
 }
 const char* NextLine(const char* lineEnd, const char* end) {
@@ -110,25 +114,10 @@ bool Below(const char* p, const char* end, std::string_view key, size_t agreed,
 
 // The text of `text` that is compared with the lines (up to its first NUL), and whether it holds a NUL; none
 // (false) for a text that holds a CR or an LF there, which no line can equal nor begin with. One pass finds the
-// first NUL, CR or LF, eight characters at a time as LineEnd does.
+// first NUL, CR or LF.
 bool Compared(std::string_view text, std::string_view& key, bool& nul) {
-  const char* at = text.data();
-  const char* const end = at + text.size();
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
-    constexpr uint64_t kCRs = kOnes * '\r', kLFs = kOnes * '\n';
-    for (; end - at >= 8; at += 8) {
-      uint64_t word;
-      std::memcpy(&word, at, sizeof word);
-      const uint64_t cr = word ^ kCRs, lf = word ^ kLFs;
-      const uint64_t stops = (((word - kOnes) & ~word) | ((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
-      if (stops) {
-        at += std::countr_zero(stops) / 8;
-        break;
-      }
-    }
-  }
-  while (at != end && *at != '\0' && *at != '\r' && *at != '\n') ++at;
+  const char* const end = text.data() + text.size();
+  const char* const at = LineEnd<true>(text.data(), end);
   nul = at != end && *at == '\0';
   key = std::string_view(text.data(), static_cast<size_t>(at - text.data()));
   return at == end || nul;
