@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -58,7 +59,16 @@ void BM_FindChoiceListItem(benchmark::State& state) {
       benchmark::Counter(1.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   g->DestroyWindow();
 }
+const std::vector<int64_t> kLengths = {2, 4, 8, 16, 24, 31, 32, 48, 64, 128, 1024};
+BENCHMARK(BM_FindChoiceListItem)->ArgsProduct({kLengths, {kOwnCase, kOtherCase, kBeginning}});
+// The same lookups a fixed number of times, each line named equally often at every length (3 * 31 * 1,024 is a
+// multiple of each), for a count of instructions that does not drift with the machine's load:
+//   valgrind --tool=callgrind --toggle-collect='CGXControl::FindChoiceListItem*'
+//     gridfeatures_choicelookup_bench --benchmark_filter=Counted/1024/1
+// counts the lookups alone (divide by the 95,232 calls).
 BENCHMARK(BM_FindChoiceListItem)
-    ->ArgsProduct({{2, 8, 16, 24, 31, 32, 48, 64, 128, 1024}, {kOwnCase, kOtherCase, kBeginning}});
+    ->Name("BM_FindChoiceListItem/Counted")
+    ->ArgsProduct({kLengths, {kOwnCase, kOtherCase, kBeginning}})
+    ->Iterations(3 * 31 * 1024);
 
 }  // namespace

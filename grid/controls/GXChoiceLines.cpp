@@ -20,6 +20,8 @@ namespace {
 // line's end (a CR LF ends a line as one). A walk spends most of its time here: eight characters are tried at a
 // time while eight remain. XOR with CR (LF) zeroes the bytes equal to it; (w - 0x01..) & ~w sets the high bit of
 // every zero byte and, through the borrow, possibly of bytes above one, so the lowest flagged byte is the first.
+// With kNul, a NUL stops it too (as a text looked up is read, Compared).
+template <bool kNul = false>
 const char* LineEnd(const char* from, const char* end) {
   if constexpr (std::endian::native == std::endian::little) {
     constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
@@ -28,11 +30,13 @@ const char* LineEnd(const char* from, const char* end) {
       uint64_t word;
       std::memcpy(&word, from, sizeof word);
       const uint64_t cr = word ^ kCRs, lf = word ^ kLFs;
-      const uint64_t ends = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+      uint64_t ends = ((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf);
+      if constexpr (kNul) ends |= (word - kOnes) & ~word;
+      ends &= kHighs;
       if (ends) return from + std::countr_zero(ends) / 8;
     }
   }
-  while (from != end && *from != '\r' && *from != '\n') ++from;
+  while (from != end && *from != '\r' && *from != '\n' && (!kNul || *from != '\0')) ++from;
   return from;
 }
 const char* NextLine(const char* lineEnd, const char* end) {
@@ -42,11 +46,17 @@ const char* NextLine(const char* lineEnd, const char* end) {
 bool LineEnds(const char* p, const char* end) { return p == end || *p == '\r' || *p == '\n'; }
 
 // The code page's lower case of each character, read once: compared without regard to case, a character is its
-// lower case.
-const std::array<unsigned char, 256>& Folds() {
-  static const std::array<unsigned char, 256> folds = [] {
-    std::array<unsigned char, 256> made{};
+// lower case. Whether it folds ASCII as AsciiSmall does is read with it.
+struct FoldTable : std::array<unsigned char, 256> {
+  bool asciiPlain = false;
+};
+const FoldTable& Folds() {
+  static const FoldTable folds = [] {
+    FoldTable made{};
     for (size_t c = 0; c < made.size(); ++c) made[c] = plat::ToLower1252(static_cast<unsigned char>(c));
+    made.asciiPlain = true;
+    for (unsigned c = 0; c < 0x80; ++c)
+      if (made[c] != (c >= 'A' && c <= 'Z' ? c + 0x20 : c)) made.asciiPlain = false;
     return made;
   }();
   return folds;
@@ -55,39 +65,35 @@ const std::array<unsigned char, 256>& Folds() {
 // Eight characters at a time, the ASCII capitals made small and every other byte left as it is: the high bit of
 // (c & 0x7F) + (0x80 - 'A') is set from 'A' on, that of (c & 0x7F) + (0x80 - 'Z' - 1) past 'Z' (no sum carries
 // into the next byte), and a byte of 0x80 or more is no ASCII capital. Two such words equal byte for byte are
-// alike without regard to case wherever the code page folds ASCII so (AsciiFoldsPlain).
+// alike without regard to case wherever the code page folds ASCII so (FoldTable::asciiPlain).
 uint64_t AsciiSmall(uint64_t word) {
   constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
   const uint64_t low = word & ~kHighs;
   const uint64_t fromA = low + kOnes * (0x80 - 'A'), pastZ = low + kOnes * (0x80 - 'Z' - 1);
   return word | ((fromA & ~pastZ & ~word & kHighs) >> 2);
 }
-bool AsciiFoldsPlain() {
-  static const bool plain = [] {
-    for (unsigned c = 0; c < 0x80; ++c)
-      if (Folds()[c] != (c >= 'A' && c <= 'Z' ? c + 0x20 : c)) return false;
-    return true;
-  }();
-  return plain;
-}
 
 // How many characters the line at `p` and `key` (which holds no CR or LF) begin with alike without regard to
-// case: the line's end agrees with no character of the key. Eight characters are compared at a time while eight
-// remain, to the first byte that differs there; the characters from it on one by one.
-size_t Agreeing(const char* p, const char* end, std::string_view key, const std::array<unsigned char, 256>& folds) {
+// case: the line's end agrees with no character of the key. Of eight characters or more, eight are compared at a
+// time, the last eight of the n compared overlapping those before (which are alike), to the first byte that
+// differs; the characters from it on one by one.
+inline size_t Agreeing(const char* p, const char* end, std::string_view key, const FoldTable& folds) {
   const size_t n = std::min(key.size(), static_cast<size_t>(end - p));
   size_t i = 0;
   if constexpr (std::endian::native == std::endian::little) {
-    if (n >= 8 && AsciiFoldsPlain()) {
-      for (; i + 8 <= n; i += 8) {
+    if (n >= 8 && folds.asciiPlain) {
+      for (;;) {
+        const size_t at = std::min(i, n - 8);
         uint64_t a, b;
-        std::memcpy(&a, p + i, sizeof a);
-        std::memcpy(&b, key.data() + i, sizeof b);
+        std::memcpy(&a, p + at, sizeof a);
+        std::memcpy(&b, key.data() + at, sizeof b);
         const uint64_t differ = a == b ? 0 : AsciiSmall(a) ^ AsciiSmall(b);
         if (differ) {
-          i += static_cast<size_t>(std::countr_zero(differ)) / 8;
+          i = at + static_cast<size_t>(std::countr_zero(differ)) / 8;
           break;
         }
+        i = at + 8;
+        if (i == n) return n;
       }
     }
   }
@@ -101,18 +107,20 @@ size_t Agreeing(const char* p, const char* end, std::string_view key, const std:
 // Whether the line at `p`, which begins with `agreed` characters alike `key` (Agreeing), comes before `key`
 // without regard to case: it is shorter, or its character where they differ is lower.
 bool Below(const char* p, const char* end, std::string_view key, size_t agreed,
-           const std::array<unsigned char, 256>& folds) {
+           const FoldTable& folds) {
   return agreed < key.size() && (LineEnds(p + agreed, end) || folds[static_cast<unsigned char>(p[agreed])] <
                                                                     folds[static_cast<unsigned char>(key[agreed])]);
 }
 
 // The text of `text` that is compared with the lines (up to its first NUL), and whether it holds a NUL; none
-// (false) for a text that holds a CR or an LF there, which no line can equal nor begin with.
+// (false) for a text that holds a CR or an LF there, which no line can equal nor begin with. One pass finds the
+// first NUL, CR or LF.
 bool Compared(std::string_view text, std::string_view& key, bool& nul) {
-  const size_t at = text.find('\0');
-  nul = at != std::string_view::npos;
-  key = text.substr(0, at);
-  return std::none_of(key.begin(), key.end(), [](char c) { return c == '\r' || c == '\n'; });
+  const char* const end = text.data() + text.size();
+  const char* const at = LineEnd<true>(text.data(), end);
+  nul = at != end && *at == '\0';
+  key = std::string_view(text.data(), static_cast<size_t>(at - text.data()));
+  return at == end || nul;
 }
 
 }  // namespace
@@ -196,7 +204,8 @@ struct CGXChoiceListIndex {
     return from < to ? static_cast<int>(first) : -1;
   }
 
-  int Find(std::string_view text, std::string_view key, bool nul, bool exact) const {
+  // The list position of the line `key` names (GXChoiceLines::Find), or -1; the line in `found`.
+  int Find(std::string_view text, std::string_view key, bool nul, bool exact, std::string_view& found) const {
     const auto& folds = Folds();
     const char* const end = text.data() + text.size();
     const std::span<const uint32_t> order = Order();
@@ -222,14 +231,18 @@ struct CGXChoiceListIndex {
       }
     }
     // A line found was the last upper bound: how far it agrees is known.
-    if (low < lines && highAgreed == key.size() && LineEnds(line(low) + highAgreed, end))
+    if (low < lines && highAgreed == key.size() && LineEnds(line(low) + highAgreed, end)) {
+      found = std::string_view(line(low), key.size());
       return static_cast<int>(order[low]);
+    }
     if (exact || nul) return -1;
     // The lines beginning with the key follow.
     const auto from = order.begin() + static_cast<std::ptrdiff_t>(low);
     const auto to = std::partition_point(
         from, order.end(), [&](uint32_t i) { return agreeing(text.data() + cells[i], 0) == key.size(); });
-    return FirstIn(low, static_cast<size_t>(to - order.begin()));
+    const int first = FirstIn(low, static_cast<size_t>(to - order.begin()));
+    if (first >= 0) found = Line(text, static_cast<size_t>(first));
+    return first;
   }
 
   std::string_view key;  // the text of the list that made it, which names it among the shared ones
@@ -274,8 +287,9 @@ int GXChoiceLines::Find(std::string_view text, bool exact, std::string_view* fou
   bool nul = false;
   if (!Compared(text, key, nul)) return -1;
   if (m_index) {
-    const int at = m_index->Find(m_text, key, nul, exact);
-    if (found) *found = at < 0 ? std::string_view() : m_index->Line(m_text, static_cast<size_t>(at));
+    std::string_view line;
+    const int at = m_index->Find(m_text, key, nul, exact, line);
+    if (found) *found = line;
     return at;
   }
   // A walk that reads each line as far as it agrees with the text and then to its end.

@@ -426,6 +426,13 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
       {"abcdefghijkl\rmnop\nabcdefghijklmnop", "ABCDEFGHIJKLMNOP", TRUE, 2},
       {"kleine Stra\xDF" "e\nGROSSE BL\xC4TTER", "grosse bl\xE4tter", TRUE, 1},
       {"abcdefghijk1\nABCDEFGHIJ2", "ABCDEFGHIJ", FALSE, 0},
+      // The last eight characters of a longer text overlap those before; its NUL, CR or LF is looked for eight
+      // characters at a time too.
+      {"abcdefghiX\nABCDEFGHIJ", "abcdefghij", TRUE, 1},
+      {"abcdefgh\xC4X\nabcdefgh\xC4x", "ABCDEFGH\xE4x", TRUE, 0},
+      {"abcdefghij\nx", std::string("ABCDEFGHIJ\0klmnopqrs", 20), FALSE, 0},
+      {"abcdefghijklm\nx", std::string("abcdefghij\0klmnopqrs", 20), FALSE, -1},
+      {"abcdefghij\nklmnopqrs", "abcdefghij\nklmnopqrs", FALSE, -1},
       {items, "item", FALSE, 0},
       {items, "ITEM 05", FALSE, 40},
       {items, "Item 050", TRUE, 49},
