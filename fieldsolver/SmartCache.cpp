@@ -208,8 +208,9 @@ bool GiveLooks(const safepath::HeldPath& held, int fd)
 // Saves of the file by other programs are waited for (the file's save lock, safepath/SaveLock.h, held from the walk
 // to the rename), and the save fails where one holds it past the wait, or where no lock can be had; only this user's
 // saves and a program that may write the file can hold it so (a file not saved yet is not locked), and a reader's lock
-// only where another user may write the file too. A cache is saved whole from memory, not merged with the file: of two programs' saves the later
-// replaces the earlier's entries, which are results the solver computes again when it misses them.
+// only where another user may write the file too. A cache is saved whole from memory, not merged with the file: of two
+// programs' saves the later replaces the earlier's entries, which are results the solver computes again when it misses
+// them.
 bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
 {
     safepath::HeldPath held;

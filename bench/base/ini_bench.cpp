@@ -120,14 +120,15 @@ void BM_SeparateSaves(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   {
     plat::ProfileBatch batch(file.c_str());
-    for (int k = 0; k < 60; ++k) WritePrivateProfileString("OPTIONS", ("Key" + std::to_string(k)).c_str(), "1", file.c_str());
+    for (int k = 0; k < 60; ++k)
+      WritePrivateProfileString("OPTIONS", ("Key" + std::to_string(k)).c_str(), "1", file.c_str());
   }
   int round = 0;
   for (auto _ : state) {
     ++round;
     for (int k = 0; k < count; ++k) {
-      const std::string value = std::to_string(round) + "." + std::to_string(k);
-      if (!WritePrivateProfileString("OPTIONS", ("Key" + std::to_string(k % 60)).c_str(), value.c_str(), file.c_str())) {
+      const std::string key = "Key" + std::to_string(k % 60), value = std::to_string(round) + "." + std::to_string(k);
+      if (!WritePrivateProfileString("OPTIONS", key.c_str(), value.c_str(), file.c_str())) {
         state.SkipWithError("a save failed");
         break;
       }

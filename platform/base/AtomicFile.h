@@ -102,10 +102,10 @@ enum class MergedWrite { Written, FileChanged, Failed };
 // (linkat, or a rename that replaces nothing): a file another save made there meanwhile is FileChanged, and the caller
 // reads that file and saves again. The caller holds the file's save lock (safepath/SaveLock.h) from before its read
 // where the name holds a file, so that other saves of the file wait, and keeps the file read open until the save is
-// done (its inode number then names no other file). A save by rename holds its new file's own write lock from its making
-// until the save took its status after the rename, so that a save of another program that finds the new file under
-// the name waits until `written` is the status of this save's own text. Failed with the errno value in `err` for every other failure.
-// `written` gets the status of the file that holds the text.
+// done (its inode number then names no other file). A save by rename holds its new file's own write lock from its
+// making until the save took its status after the rename, so that a save of another program that finds the new file
+// under the name waits until `written` is the status of this save's own text. Failed with the errno value in `err`
+// for every other failure. `written` gets the status of the file that holds the text.
 MergedWrite WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read,
                             struct stat& written, int& err);
 
