@@ -321,8 +321,12 @@ int SaveLock::take(const HeldPath& held, std::chrono::milliseconds wait) {
     struct stat st {};
     const int fd = OpenJudged(held.folder(), held.leaf().c_str(), O_RDWR | O_NOCTTY, &named, st);
     if (fd < 0) {
-      if (errno == EBUSY && Clock::now() < end) continue;  // another file under the name since the look
-      return 0;
+      const int e = errno;
+      // Another file under the name since the look, or none: the lock goes to what it holds now.
+      if ((e == EBUSY || e == ENOENT) && Clock::now() < end) continue;
+      // A file this process may not write, or a link put under the name: the save itself refuses it (or replaces the
+      // link). Any other failure (no descriptor left, no memory) refuses the save rather than let it go on unordered.
+      return e == EACCES || e == EPERM || e == EROFS || e == ETXTBSY || e == ELOOP ? 0 : e == EBUSY ? EWOULDBLOCK : e;
     }
     file_ = {fd, st.st_dev, st.st_ino};
     if (const int e = lockFile(st, end)) {

@@ -73,8 +73,9 @@ class SaveLock {
 
   // Takes the lock for a save of the last name of `held` (a walk to the file, walkToFile): 0 (held, as far as the
   // above takes it), EWOULDBLOCK where another save held it for the whole wait (or readers of a file another user may
-  // write), or ENOLCK where no lock that orders the save can be had (nothing is held then). The caller walks the path
-  // again once it is held, for what the name holds now.
+  // write), ENOLCK where no lock that orders the save can be had, or the errno value of an open of the file that failed
+  // for want of a resource (EMFILE, ENOMEM: nothing is held then). The caller walks the path again once it is held,
+  // for what the name holds now.
   int take(const HeldPath& held);
   // The same with a wait of its own (none: EWOULDBLOCK at once where another save holds it).
   int take(const HeldPath& held, std::chrono::milliseconds wait);
