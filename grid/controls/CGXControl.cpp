@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string_view>
 #include <typeinfo>
 
@@ -586,17 +587,26 @@ GXChoiceLines CGXControl::SplitChoiceListKept(const CString& choices) const {
 
 namespace {
 
+// A line into `out`, in the string `out` already holds (a line of 2 GB or more, past what a length in an int
+// says, in a new one).
+void SetLine(CString& out, std::string_view line) {
+  if (line.size() <= static_cast<size_t>(std::numeric_limits<int>::max()))
+    out.SetString(line.data(), static_cast<int>(line.size()));
+  else
+    out = CString(line);
+}
+
 BOOL ChoiceLine(CString& out, const GXChoiceLines& lines, int n) {
   std::string_view line;
   const bool found = n >= 0 && lines.Line(static_cast<size_t>(n), line);
-  out = CString(line);
+  SetLine(out, line);
   return found;
 }
 
 int NamedChoice(CString& out, const CString& text, const GXChoiceLines& lines, BOOL exact) {
   std::string_view line;
   const int n = text.IsEmpty() ? -1 : lines.Find(text.View(), exact, &line);
-  out = CString(line);
+  SetLine(out, line);
   return n;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -46,70 +47,109 @@ const char* NextLine(const char* lineEnd, const char* end) {
 bool LineEnds(const char* p, const char* end) { return p == end || *p == '\r' || *p == '\n'; }
 
 // The code page's lower case of each character, read once: compared without regard to case, a character is its
-// lower case. Whether it folds ASCII as AsciiSmall does is read with it.
+// lower case (a lower case is its own). Whether eight characters at a time may be folded by AsciiSmall is read with
+// it: where the code page folds ASCII as AsciiSmall does.
 struct FoldTable : std::array<unsigned char, 256> {
-  bool asciiPlain = false;
+  bool wordwise = false;
 };
 const FoldTable& Folds() {
   static const FoldTable folds = [] {
     FoldTable made{};
     for (size_t c = 0; c < made.size(); ++c) made[c] = plat::ToLower1252(static_cast<unsigned char>(c));
-    made.asciiPlain = true;
+    made.wordwise = std::endian::native == std::endian::little;
     for (unsigned c = 0; c < 0x80; ++c)
-      if (made[c] != (c >= 'A' && c <= 'Z' ? c + 0x20 : c)) made.asciiPlain = false;
+      if (made[c] != (c >= 'A' && c <= 'Z' ? c + 0x20 : c)) made.wordwise = false;
+    for (size_t c = 0; c < made.size(); ++c) assert(made[made[c]] == made[c]);
     return made;
   }();
   return folds;
 }
 
+constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+
 // Eight characters at a time, the ASCII capitals made small and every other byte left as it is: the high bit of
 // (c & 0x7F) + (0x80 - 'A') is set from 'A' on, that of (c & 0x7F) + (0x80 - 'Z' - 1) past 'Z' (no sum carries
-// into the next byte), and a byte of 0x80 or more is no ASCII capital. Two such words equal byte for byte are
-// alike without regard to case wherever the code page folds ASCII so (FoldTable::asciiPlain).
+// into the next byte), and a byte of 0x80 or more is no ASCII capital.
 uint64_t AsciiSmall(uint64_t word) {
-  constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
   const uint64_t low = word & ~kHighs;
   const uint64_t fromA = low + kOnes * (0x80 - 'A'), pastZ = low + kOnes * (0x80 - 'Z' - 1);
   return word | ((fromA & ~pastZ & ~word & kHighs) >> 2);
 }
 
-// How many characters the line at `p` and `key` (which holds no CR or LF) begin with alike without regard to
-// case: the line's end agrees with no character of the key. Of eight characters or more, eight are compared at a
-// time, the last eight of the n compared overlapping those before (which are alike), to the first byte that
-// differs; the characters from it on one by one.
-inline size_t Agreeing(const char* p, const char* end, std::string_view key, const FoldTable& folds) {
-  const size_t n = std::min(key.size(), static_cast<size_t>(end - p));
+// How many of the first `n` bytes of `a` and `b` are equal, counted to the first that differs. Of eight bytes or
+// more, eight are compared at a time, the last eight of the n overlapping those before (which are equal).
+inline size_t Equal(const char* a, const char* b, size_t n) {
   size_t i = 0;
   if constexpr (std::endian::native == std::endian::little) {
-    if (n >= 8 && folds.asciiPlain) {
+    if (n >= 8) {
       for (;;) {
         const size_t at = std::min(i, n - 8);
-        uint64_t a, b;
-        std::memcpy(&a, p + at, sizeof a);
-        std::memcpy(&b, key.data() + at, sizeof b);
-        const uint64_t differ = a == b ? 0 : AsciiSmall(a) ^ AsciiSmall(b);
-        if (differ) {
-          i = at + static_cast<size_t>(std::countr_zero(differ)) / 8;
-          break;
-        }
+        uint64_t x, y;
+        std::memcpy(&x, a + at, sizeof x);
+        std::memcpy(&y, b + at, sizeof y);
+        if (x != y) return at + static_cast<size_t>(std::countr_zero(x ^ y)) / 8;
         i = at + 8;
         if (i == n) return n;
       }
     }
   }
-  for (; i < n; ++i) {
-    const auto a = static_cast<unsigned char>(p[i]), b = static_cast<unsigned char>(key[i]);
-    if (a != b && folds[a] != folds[b]) break;
-  }
+  while (i < n && a[i] == b[i]) ++i;
   return i;
 }
 
-// Whether the line at `p`, which begins with `agreed` characters alike `key` (Agreeing), comes before `key`
-// without regard to case: it is shorter, or its character where they differ is lower.
-bool Below(const char* p, const char* end, std::string_view key, size_t agreed,
-           const FoldTable& folds) {
-  return agreed < key.size() && (LineEnds(p + agreed, end) || folds[static_cast<unsigned char>(p[agreed])] <
-                                                                    folds[static_cast<unsigned char>(key[agreed])]);
+// A text looked up, folded to lower case once (Folds), so that a line is folded alone or compared folded as it is.
+// A text of up to kShort characters is folded on the stack.
+class FoldedKey {
+ public:
+  explicit FoldedKey(std::string_view text) {
+    char* const out = text.size() <= kShort ? m_short : (m_long = std::make_unique<char[]>(text.size())).get();
+    const FoldTable& folds = Folds();
+    size_t i = 0;
+    if (folds.wordwise)
+      for (; i + 8 <= text.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (word & kHighs) break;  // a character past ASCII: the table folds the rest
+        word = AsciiSmall(word);
+        std::memcpy(out + i, &word, sizeof word);
+      }
+    for (; i < text.size(); ++i) out[i] = static_cast<char>(folds[static_cast<unsigned char>(text[i])]);
+    m_view = std::string_view(out, text.size());
+  }
+  FoldedKey(const FoldedKey&) = delete;
+  FoldedKey& operator=(const FoldedKey&) = delete;
+  std::string_view View() const { return m_view; }
+
+ private:
+  static constexpr size_t kShort = 128;
+  char m_short[kShort];
+  std::unique_ptr<char[]> m_long;
+  std::string_view m_view;
+};
+
+// How many characters the line at `p` and `key` (folded, holding no CR or LF) begin with alike without regard to
+// case: the line's end agrees with no character of the key. Eight characters are compared at a time as Equal does,
+// the line's folded by AsciiSmall; from the first that differs so, one at a time through the table (a character
+// past ASCII may still fold alike).
+inline size_t Agreeing(const char* p, const char* end, std::string_view key, const FoldTable& folds) {
+  const size_t n = std::min(key.size(), static_cast<size_t>(end - p));
+  size_t i = 0;
+  if (n >= 8 && folds.wordwise) {
+    for (;;) {
+      const size_t at = std::min(i, n - 8);
+      uint64_t a, b;
+      std::memcpy(&a, p + at, sizeof a);
+      std::memcpy(&b, key.data() + at, sizeof b);
+      if (const uint64_t differ = AsciiSmall(a) ^ b) {
+        i = at + static_cast<size_t>(std::countr_zero(differ)) / 8;
+        break;
+      }
+      i = at + 8;
+      if (i == n) return n;
+    }
+  }
+  while (i < n && folds[static_cast<unsigned char>(p[i])] == static_cast<unsigned char>(key[i])) ++i;
+  return i;
 }
 
 // The text of `text` that is compared with the lines (up to its first NUL), and whether it holds a NUL; none
@@ -138,29 +178,49 @@ void GXChoiceLines::Iterator::Read() {
   m_next = static_cast<size_t>(NextLine(lineEnd, end) - m_text.data());
 }
 
-// The places of a list's lines in its text and their order without regard to case (ties in list order): the lines
-// equal to a text, and the lines beginning with it, lie together in that order and are found by binary search.
-// The first of them in list order is the least position over that run: blocks of kBlock entries keep their least
-// in a tree of minimums, so that a run costs a walk of its two end blocks and a climb of the tree. Made once and
-// never changed after, so that it may be read on any thread.
+// The places of a list's lines in its text, their order without regard to case (ties in list order), and a copy
+// of the text folded to lower case with each line's end (and the text's) made a NUL: the lines equal to a text, and
+// the lines beginning with it, lie together in that order and are found by binary search, a step comparing the
+// folded copy with the folded text looked up eight bytes at a time. The first of them in list order is the least
+// position over that run: blocks of kBlock entries keep their least in a tree of minimums, so that a run costs a
+// walk of its two end blocks and a climb of the tree. Made once and never changed after, so that it may be read on
+// any thread.
 struct CGXChoiceListIndex {
   static constexpr size_t kBlock = 16;
+  // Bytes of the folded copy past its last NUL, so that eight may be read from any byte up to it (Equal reads up
+  // to seven past the first byte that differs, and no text looked up holds a NUL).
+  static constexpr size_t kPadding = 7;
 
   explicit CGXChoiceListIndex(std::string_view text) {
     const GXChoiceLines all(text);
     lines = static_cast<size_t>(std::distance(all.begin(), all.end()));
     blocks = (lines + kBlock - 1) / kBlock;
-    cells.resize(2 * lines + 2 * blocks);
+    folds = text.size() + 1 + kPadding;
+    cells.resize(2 * lines + 2 * blocks + (folds + sizeof(uint32_t) - 1) / sizeof(uint32_t));
     const std::span<uint32_t> starts = Starts(), order = Order(), least = Least();
+    char* const folded = Folded();
+    const auto& table = Folds();
+    for (size_t i = 0; i < text.size(); ++i) folded[i] = static_cast<char>(table[static_cast<unsigned char>(text[i])]);
+    std::memset(folded + text.size(), 0, folds - text.size());
+    // Each line's length, while the order is made: a line may hold a NUL, which its folded copy does not tell
+    // from its end.
+    std::vector<uint32_t> lengths(lines);
     size_t n = 0;
-    for (std::string_view line : all) starts[n++] = static_cast<uint32_t>(line.data() - text.data());
+    for (std::string_view line : all) {
+      starts[n] = static_cast<uint32_t>(line.data() - text.data());
+      lengths[n++] = static_cast<uint32_t>(line.size());
+      std::memset(folded + (line.data() - text.data()) + line.size(), 0,
+                  static_cast<size_t>(NextLine(line.data() + line.size(), text.data() + text.size()) -
+                                      (line.data() + line.size())));
+    }
     for (n = 0; n < lines; ++n) order[n] = static_cast<uint32_t>(n);
-    const char* const end = text.data() + text.size();
-    const auto& folds = Folds();
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-      const char* const line = text.data() + starts[a];
-      const std::string_view other = Line(text, b);
-      return Below(line, end, other, Agreeing(line, end, other, folds), folds);
+      const size_t common = std::min(lengths[a], lengths[b]);
+      const size_t same = Equal(folded + starts[a], folded + starts[b], common);
+      if (same < common)
+        return static_cast<unsigned char>(folded[starts[a] + same]) <
+               static_cast<unsigned char>(folded[starts[b] + same]);
+      return lengths[a] < lengths[b];
     });
     for (n = 0; n < lines; ++n) {
       uint32_t& block = least[blocks + n / kBlock];
@@ -170,12 +230,14 @@ struct CGXChoiceListIndex {
   }
 
   // The first character of each line; the lines sorted without regard to case; the tree of block minimums over
-  // that order, node i covering nodes 2i and 2i + 1.
+  // that order, node i covering nodes 2i and 2i + 1; the folded copy, of `folds` bytes.
   std::span<uint32_t> Starts() { return {cells.data(), lines}; }
   std::span<uint32_t> Order() { return {cells.data() + lines, lines}; }
   std::span<uint32_t> Least() { return {cells.data() + 2 * lines, 2 * blocks}; }
+  char* Folded() { return reinterpret_cast<char*>(cells.data() + 2 * lines + 2 * blocks); }
   std::span<const uint32_t> Order() const { return {cells.data() + lines, lines}; }
   std::span<const uint32_t> Least() const { return {cells.data() + 2 * lines, 2 * blocks}; }
+  const char* Folded() const { return reinterpret_cast<const char*>(cells.data() + 2 * lines + 2 * blocks); }
 
   // The line at `n` of the text indexed.
   std::string_view Line(std::string_view text, size_t n) const {
@@ -204,50 +266,61 @@ struct CGXChoiceListIndex {
     return from < to ? static_cast<int>(first) : -1;
   }
 
-  // The list position of the line `key` names (GXChoiceLines::Find), or -1; the line in `found`.
+  // The list position of the line `key` (folded) names (GXChoiceLines::Find), or -1; the line in `found`.
   int Find(std::string_view text, std::string_view key, bool nul, bool exact, std::string_view& found) const {
-    const auto& folds = Folds();
-    const char* const end = text.data() + text.size();
     const std::span<const uint32_t> order = Order();
-    const auto line = [&](size_t sorted) { return text.data() + cells[order[sorted]]; };
-    // How far the line at `p` begins alike the key, known to for `from` characters.
+    const char* const folded = Folded();
+    const auto line = [&](size_t sorted) { return folded + cells[order[sorted]]; };
+    // How far the folded line at `p` begins alike the key, known to for `from` characters. A line's end is a
+    // NUL, which no key holds: a comparison stops there.
     const auto agreeing = [&](const char* p, size_t from) {
-      return from + Agreeing(p + from, end, key.substr(from), folds);
+      return from + Equal(p + from, key.data() + from, key.size() - from);
+    };
+    // Whether that line, agreeing for `agreed` characters, comes before the key: it ended (its NUL is lower than
+    // any character of the key) or its character there is lower.
+    const auto below = [&](const char* p, size_t agreed) {
+      return agreed < key.size() &&
+             static_cast<unsigned char>(p[agreed]) < static_cast<unsigned char>(key[agreed]);
     };
     // The first line in order not below the key. The lines between two lines that begin alike the key for some
-    // characters begin so too: a comparison reads on from where both bounds stopped agreeing (nothing is known
-    // until a line bounds each side; reading the first and the last line first costs a short list two comparisons
-    // of its few, and a long one reads eight characters a step).
-    size_t low = 0, high = lines, lowAgreed = 0, highAgreed = 0;
+    // characters begin so too: a comparison reads on from where both bounds stopped agreeing. The first upper
+    // bound that does not begin with the key bounds the lines that do.
+    size_t low = 0, high = lines, lowAgreed = 0, highAgreed = 0, beginning = lines;
     while (low < high) {
       const size_t mid = low + (high - low) / 2;
-      const size_t agreed = agreeing(line(mid), std::min(lowAgreed, highAgreed));
-      if (Below(line(mid), end, key, agreed, folds)) {
+      const char* const p = line(mid);
+      const size_t agreed = agreeing(p, std::min(lowAgreed, highAgreed));
+      if (below(p, agreed)) {
         low = mid + 1;
         lowAgreed = agreed;
       } else {
         high = mid;
         highAgreed = agreed;
+        if (agreed < key.size()) beginning = mid;
       }
     }
-    // A line found was the last upper bound: how far it agrees is known.
-    if (low < lines && highAgreed == key.size() && LineEnds(line(low) + highAgreed, end)) {
-      found = std::string_view(line(low), key.size());
+    // A line found was the last upper bound: how far it agrees is known; it is the key's whole line where the
+    // text ends there (a NUL in the copy may be the line's own character).
+    if (low < lines && highAgreed == key.size() && LineEnds(text.data() + cells[order[low]] + key.size(),
+                                                            text.data() + text.size())) {
+      found = std::string_view(text.data() + cells[order[low]], key.size());
       return static_cast<int>(order[low]);
     }
-    if (exact || nul) return -1;
-    // The lines beginning with the key follow.
-    const auto from = order.begin() + static_cast<std::ptrdiff_t>(low);
-    const auto to = std::partition_point(
-        from, order.end(), [&](uint32_t i) { return agreeing(text.data() + cells[i], 0) == key.size(); });
-    const int first = FirstIn(low, static_cast<size_t>(to - order.begin()));
-    if (first >= 0) found = Line(text, static_cast<size_t>(first));
+    // The lines beginning with the key: that line and those after it that do, up to the first bound that does not
+    // (none when that line does not).
+    if (exact || nul || low == lines || highAgreed < key.size()) return -1;
+    const auto to = std::partition_point(order.begin() + static_cast<std::ptrdiff_t>(low + 1),
+                                         order.begin() + static_cast<std::ptrdiff_t>(beginning),
+                                         [&](uint32_t i) { return agreeing(folded + cells[i], 0) == key.size(); });
+    const size_t run = static_cast<size_t>(to - order.begin());
+    const int first = run == low + 1 ? static_cast<int>(order[low]) : FirstIn(low, run);
+    found = Line(text, static_cast<size_t>(first));
     return first;
   }
 
   std::string_view key;  // the text of the list that made it, which names it among the shared ones
-  size_t lines = 0, blocks = 0;
-  std::vector<uint32_t> cells;  // the starts, the order and the tree, one after the other
+  size_t lines = 0, blocks = 0, folds = 0;
+  std::vector<uint32_t> cells;  // the starts, the order, the tree and the folded copy, one after the other
 };
 
 namespace {
@@ -286,6 +359,8 @@ int GXChoiceLines::Find(std::string_view text, bool exact, std::string_view* fou
   std::string_view key;
   bool nul = false;
   if (!Compared(text, key, nul)) return -1;
+  const FoldedKey folded(key);
+  key = folded.View();
   if (m_index) {
     std::string_view line;
     const int at = m_index->Find(m_text, key, nul, exact, line);
@@ -378,5 +453,5 @@ std::shared_ptr<const CGXChoiceListIndex> KeptIndex(const std::shared_ptr<const 
 
 GXChoiceLines GXChoiceLines::Of(const std::shared_ptr<const CGXChoiceListText>& list) {
   if (!list) return GXChoiceLines(std::string_view());
-  return GXChoiceLines(list->Text().View(), CGXChoiceListText::Index(list, &KeptIndex));
+  return GXChoiceLines(list->Text().View(), CGXChoiceListText::Index(list, &KeptIndex, kWalksBeforeIndex));
 }

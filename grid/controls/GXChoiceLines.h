@@ -3,11 +3,11 @@
 // (unless exact) the first line beginning with it; it is compared up to its first NUL, and one holding a NUL begins
 // no line.
 //
-// A list of kIndexedLines lines or more is looked up through an index made once and kept with the list's shared
-// text (CGXChoiceListText): the places of its lines in the text and their order without regard to case, compared
-// in the text itself, so that the index of a list of some 32 lines or more costs less than its list. The lists of
-// one text share one index. A shorter list is walked: a walk of a few lines costs less than a search, and the list
-// costs nothing more to keep.
+// A list of kIndexedLines lines or more, once asked for more than kWalksBeforeIndex times, is looked up through an
+// index made then and kept with the list's shared text (CGXChoiceListText): the places of its lines in the text,
+// their order without regard to case and a copy of the text folded to lower case, searched eight bytes at a time.
+// The lists of one text share one index. A shorter list, or one met a few times, is walked: a walk of a few lines
+// costs no more than a search, and a list walked keeps nothing.
 #pragma once
 
 #include <cstddef>
@@ -20,15 +20,16 @@ struct CGXChoiceListIndex;
 
 class GXChoiceLines {
  public:
-  // Lists of this many lines or more are indexed: where a search of an index and a walk cost alike
-  // (choicelines_bench). A walk costs a comparison a line, a search one a halving, so a longer list walked looks a
-  // text up slower than a list indexed (31 lines walked took 2.5 to 4 times a search, choicelookup_bench). An
-  // index of fewer than some 32 lines takes more memory than its text (up to about 1.6 times at 8 lines), and a
-  // list of fewer lines than this keeps nothing.
-  static constexpr size_t kIndexedLines = 8;
+  // Lists of this many lines or more are indexed: where a search of an index and a walk cost alike (at 3 lines a
+  // walk and a search take the same instructions, choicelookup_bench). A walk costs a comparison a line, a search
+  // one a halving.
+  static constexpr size_t kIndexedLines = 3;
+  // A list is walked this many times before it is indexed: a list met once or a few times (a paste into cells
+  // with lists of their own) costs no index, and one looked up often soon has its index.
+  static constexpr unsigned kWalksBeforeIndex = 8;
 
-  // The lines of `list`, with the index it keeps when it is long enough (made at the first call); no lines for
-  // no list.
+  // The lines of `list`, with the index it keeps when it is long enough and has been asked for often enough
+  // (made then); no lines for no list.
   static GXChoiceLines Of(const std::shared_ptr<const CGXChoiceListText>& list);
   // The lines of `text`, walked, or looked up through `index` when given (an index of the same text).
   explicit GXChoiceLines(std::string_view text, const CGXChoiceListIndex* index = nullptr)

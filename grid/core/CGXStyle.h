@@ -111,7 +111,10 @@ class CGXStyle : public CObject {
   const CString& GetChoiceList() const;
   // The choice list's text object, which the styles composed from one list share (null without a list): the
   // same object is the same list, and it keeps the list's index.
-  std::shared_ptr<const CGXChoiceListText> GetSharedChoiceList() const { return m_pRare ? m_pRare->choices : nullptr; }
+  const std::shared_ptr<const CGXChoiceListText>& GetSharedChoiceList() const {
+    static const std::shared_ptr<const CGXChoiceListText> none;
+    return m_pRare ? m_pRare->choices : none;
+  }
 
   // 0 left, 1 centre, 2 right (anything else left); the getter answers the DrawText flag.
   CGXStyle& SetHorizontalAlignment(UINT n);

@@ -388,11 +388,11 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerTheFirstLineInListOrder) {
     }
 }
 
-// A list of GXChoiceLines::kIndexedLines lines or more is looked up through an index kept with its text, a
-// shorter one is walked, and both answer alike. Each row is asked of its list as given and lengthened past the
-// threshold by lines after its own (which no text names), walked and indexed, through a style whose list replaced
-// another (its lines reversed, looked up before) and through the text; the lists of one text share one index, which
-// answers after the list that made it is replaced.
+// A list of GXChoiceLines::kIndexedLines lines or more, once asked for often enough, is looked up through an index
+// kept with its text, a shorter one or one asked for a few times is walked, and both answer alike. Each row is asked
+// of its list as given and lengthened past the threshold by lines after its own (which no text names), walked and
+// indexed, through a style whose list replaced another (its lines reversed, indexed before) and through the text;
+// the lists of one text share one index, which answers after the list that made it is replaced.
 TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
   CGXGridWnd* g = MakeGrid(1, 1);
   CGXControl control(g);
@@ -437,6 +437,16 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
       {items, "ITEM 05", FALSE, 40},
       {items, "Item 050", TRUE, 49},
       {items, "item 0500", FALSE, -1},
+      // A line's end is lower than any character, the control characters below CR and LF too.
+      {"ab\x01\nab\nab\t", "AB\x01", TRUE, 0},
+      {"ab\x01\nab\nab\t", "aB", TRUE, 1},
+      {"ab\t\nab\x01", "AB", FALSE, 0},
+      {"ab\x02\nab\x01", "AB\x01", FALSE, 1},
+      // Longer texts than are folded on the stack, a letter of the code page among them.
+      {std::string(150, 'a') + "\xC4" + std::string(149, 'b') + "\n" + std::string(150, 'a') + "\xC4",
+       std::string(150, 'A') + "\xE4" + std::string(149, 'B'), TRUE, 0},
+      {std::string(300, 'a') + "x\n" + std::string(300, 'A'), std::string(300, 'a'), FALSE, 1},
+      {std::string(300, 'a') + "x\n" + std::string(299, 'A'), std::string(300, 'a'), FALSE, 0},
   };
   for (const auto& c : cases)
     for (const bool lengthened : {false, true}) {
@@ -454,16 +464,27 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
         EXPECT_EQ(GXChoiceLines(list).Find(c.text, c.exact), c.line) << where;
         EXPECT_EQ(GXChoiceLines(list, index.get()).Find(c.text, c.exact), c.line) << where;
       }
-      // Through a style whose list replaced another, and through a twin of the same text.
+      // Through a style whose list replaced another, and through a twin of the same text, both asked for until
+      // they are indexed.
       std::string reversed;
       for (auto it = lines.rbegin(); it != lines.rend(); ++it) reversed += it->GetString() + std::string("\n");
       CGXStyle style, twin;
       style.SetChoiceList(reversed.c_str());
-      CString out;
-      control.FindChoiceListItem(out, text, style, c.exact);
       twin.SetChoiceList(list.c_str());
-      control.FindChoiceListItem(out, text, twin, c.exact);
+      CString out;
+      for (unsigned n = 0; n <= GXChoiceLines::kWalksBeforeIndex; ++n) {
+        control.FindChoiceListItem(out, text, style, c.exact);
+        control.FindChoiceListItem(out, text, twin, c.exact);
+      }
+      // A list is walked while it is asked for a few times, then looked up through the index of its twin.
       style.SetChoiceList(list.c_str());
+      for (unsigned n = 0; n < GXChoiceLines::kWalksBeforeIndex; ++n) {
+        const GXChoiceLines walked = control.SplitChoiceListKept(style);
+        EXPECT_EQ(walked.Index(), nullptr) << where << " ask " << n;
+        if (!c.text.empty()) {
+          EXPECT_EQ(walked.Find(c.text, c.exact), c.line) << where << " ask " << n;
+        }
+      }
       const GXChoiceLines kept = control.SplitChoiceListKept(style);
       EXPECT_EQ(kept.Index() != nullptr, lines.size() >= GXChoiceLines::kIndexedLines) << where;
       EXPECT_EQ(kept.Index(), control.SplitChoiceListKept(twin).Index()) << where;
@@ -474,6 +495,26 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
       EXPECT_EQ(out, expected) << where;
       EXPECT_EQ(kept.Count(), lines.size()) << where;
     }
+  // A line may hold a NUL, which a text looked up ends at: it is no line's end, in the index as in a walk.
+  using namespace std::string_view_literals;
+  const struct {
+    std::string_view choices, text;
+    BOOL exact;
+    int line;
+  } nuls[] = {
+      {"ab\0c\nab\nx"sv, "AB", TRUE, 1},
+      {"ab\0c\nx\ny"sv, "ab", TRUE, -1},
+      {"ab\0c\nx\ny"sv, "ab", FALSE, 0},
+      {"ab\0\nab\0c\nab"sv, "aB", FALSE, 2},
+      {"ab\0c\nab\0\nx"sv, "AB\0c"sv, FALSE, -1},
+      {"x\nab\0c\nab\0"sv, "ab\0"sv, FALSE, -1},
+      {"ab\0\x01\nab\0\nab"sv, "ab\x01", FALSE, -1},
+  };
+  for (const auto& c : nuls) {
+    const auto index = GXChoiceLines::MakeIndex(c.choices);
+    EXPECT_EQ(GXChoiceLines(c.choices).Find(c.text, c.exact), c.line) << c.text;
+    EXPECT_EQ(GXChoiceLines(c.choices, index.get()).Find(c.text, c.exact), c.line) << c.text;
+  }
 }
 
 TEST_F(StaticCellTest, StoredTextsAreCutToTheMaximumLengthAndReadOnlyCellsRefuse) {
