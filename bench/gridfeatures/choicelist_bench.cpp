@@ -5,10 +5,10 @@
 // cell's choices; the lookup must not grow with the list nor with the lists a paste meets: a paste into lists of
 // 1,000 choices within 1.5 times the plain paste. The counter per_value is the time per value.
 // And the cost of many short lists: 10, 1,000 and 100,000 cells, each with a list of its own of 20 choices,
-// pasted over, the first paste (which meets each list for the first time) apart from the later ones. A list must
-// cost about its text, whether it is looked up through an index or walked: the counter peak_mb is the process's
-// peak resident memory from a grid's making to the end of its pastes, and grown_mb what that peak adds to the
-// memory resident before.
+// pasted over, the first paste (which meets each list for the first time) apart from the later ones. A list met a
+// few times must cost about its text (it is walked; one asked for often is indexed): the counter peak_mb is the
+// process's peak resident memory from a grid's making to the end of its pastes, and grown_mb what that peak adds
+// to the memory resident before.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>

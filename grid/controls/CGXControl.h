@@ -177,15 +177,15 @@ class CGXControl {
   BOOL GetChoiceListItem(CString& out, const CGXStyle& style, int n) const;
   // The lines of a choice list, separated by CR, LF or CR LF (an empty last line is no line).
   static std::vector<CString> SplitChoiceList(const CString& choices);
-  // The same lines, viewed in the list's text and looked up through the index a long list keeps with its shared
-  // text for as long as it lives (GXChoiceLines); a text that is no style's list is kept with the few looked up
+  // The same lines, viewed in the list's text and looked up through the index a list keeps with its shared text
+  // for as long as it lives once it is long enough and has been asked for often enough (GXChoiceLines); a text that is no style's list is kept with the few looked up
   // last (see FindChoiceListItem).
   GXChoiceLines SplitChoiceListKept(const CString& choices) const;
   GXChoiceLines SplitChoiceListKept(const CGXStyle& style) const;
   // The position of the line `text` names, with the line in `out` (empty and -1 when none): the first line
   // equal to it without regard to case, else (unless `exact`) the first line beginning with it; an empty text
-  // names none. A long list is indexed once, so that each text costs a search in the index, not a walk of the
-  // list: a style's list keeps its index with its shared text (the overload taking the style), any other text is
+  // names none. A list looked up often is indexed once, so that each text costs a search in the index, not a
+  // walk of the list: a style's list keeps its index with its shared text (the overload taking the style), any other text is
   // kept with the few looked up last.
   virtual int FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const;
   int FindChoiceListItem(CString& out, const CString& text, const CGXStyle& style, BOOL exact) const;
