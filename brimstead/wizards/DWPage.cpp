@@ -187,7 +187,7 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
   record->m_SettingsPath = kept;
   if (copyFailed) {
     if (record->m_MadeSettingsCopy == buffer)
-      ::DeleteFile(buffer);
+      brimwiz::DeleteRegularFile(buffer);
     record->m_MadeSettingsCopy.Empty();
     buffer[0] = '\0';
   }

@@ -138,20 +138,17 @@ std::optional<PathRefusal> JudgeWrittenPath(const CAnalysisData& record, Written
 }
 
 bool DeleteRegularFile(const char* path) {
-  const std::optional<plat::FileKind> kind = plat::KindOf(path ? path : "", plat::Links::Keep);
+  const std::optional<plat::FileKind> kind = plat::RemoveRegularFile(path ? path : "");
   if (!kind) {
     if (errno == ENOENT)
       return true;
     plat::SetLastErrorFromErrno(errno);
     return false;
   }
-  if (*kind == plat::FileKind::Link)
+  if (*kind == plat::FileKind::Regular || *kind == plat::FileKind::Link)
     return true;
-  if (*kind != plat::FileKind::Regular) {
-    ::SetLastError(ERROR_BAD_FILE_TYPE);
-    return false;
-  }
-  return ::DeleteFile(path) != FALSE;
+  ::SetLastError(ERROR_BAD_FILE_TYPE);
+  return false;
 }
 
 }  // namespace brimwiz

@@ -39,9 +39,11 @@ std::optional<CString> WrittenPathOf(const CAnalysisData& record, WrittenFile fi
 // The rule above for the record's `file` (nullopt: taken, or the run writes no such file).
 std::optional<PathRefusal> JudgeWrittenPath(const CAnalysisData& record, WrittenFile file);
 
-// Deletes the file at `path` only when a regular file is there, judged at the delete; true when it was deleted or
-// nothing is there. A link is left as it is (true): the rule took the regular file it leads to, which the host then
-// writes. Anything else stays and answers false with ERROR_BAD_FILE_TYPE as the last error.
+// Deletes the file at `path` only when a regular file is there, judged at the delete in the folder the path is
+// walked to once, and removed only while its name still holds that file (plat::RemoveRegularFile); true when it was
+// deleted or nothing is there. A link is left as it is (true): the rule took the regular file it leads to, which the
+// host then writes. Anything else stays and answers false with ERROR_BAD_FILE_TYPE as the last error; another file
+// put under the name between the look and the delete stays too (ERROR_SHARING_VIOLATION).
 bool DeleteRegularFile(const char* path);
 
 }  // namespace brimwiz

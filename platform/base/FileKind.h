@@ -14,4 +14,13 @@ enum class Links { Follow, Keep };
 // file system does not take, ...
 std::optional<FileKind> KindOf(const char* path, Links links);
 
+// Removes the file under `path`'s whole name where it is a regular file, and answers what was there: Regular for
+// the file removed, else the kind left as it is (the name itself is judged: a link is a Link, whatever it leads to).
+// The path is walked once to the folder of its last name, and the name is judged and removed in that folder, only
+// while it still holds the very file judged: a folder on the way exchanged for a link after the look never turns
+// the removal to another folder's file, nor a FIFO or a device put under the name meanwhile to that. nullopt (with
+// errno) where nothing was removed for a fault: ENOENT for nothing there, EBUSY for another file under the name by
+// the removal, EACCES for a link of another user on the way in a folder every user may write, ...
+std::optional<FileKind> RemoveRegularFile(const char* path);
+
 }  // namespace plat

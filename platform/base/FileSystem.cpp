@@ -20,6 +20,7 @@
 #include "platform/base/PathDialect.h"
 #include "platform/base/SystemError.h"
 #include "platform/base/VirtualClock.h"
+#include "safepath/HeldPath.h"
 
 namespace {
 
@@ -101,6 +102,49 @@ std::optional<FileKind> KindOf(const char* path, Links links) {
          : S_ISDIR(st.st_mode) ? FileKind::Folder
          : S_ISLNK(st.st_mode) ? FileKind::Link
                                : FileKind::Other;
+}
+
+std::optional<FileKind> RemoveRegularFile(const char* path) {
+  if (!path) {
+    errno = EINVAL;
+    return std::nullopt;
+  }
+  const std::string native = NativePath(path);
+  safepath::HeldPath held;
+  if (const int e = held.walk(native, safepath::LastName::Keep)) {
+    errno = e;
+    return std::nullopt;
+  }
+  if (held.leaf().empty()) return FileKind::Folder;
+  // Opened for its status alone (no device is opened, no FIFO waited on, no link followed), and kept open while it
+  // is removed: its inode names no other file meanwhile.
+  struct stat st {};
+  const int fd = ::openat(held.folder(), held.leaf().c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  if (::fstat(fd, &st) != 0) {
+    const int e = errno;
+    ::close(fd);
+    errno = e;
+    return std::nullopt;
+  }
+  const FileKind kind = S_ISREG(st.st_mode)   ? FileKind::Regular
+                        : S_ISDIR(st.st_mode) ? FileKind::Folder
+                        : S_ISLNK(st.st_mode) ? FileKind::Link
+                                              : FileKind::Other;
+  int e = 0;
+  if (kind == FileKind::Regular) {
+    e = FileFault(FileStep::Remove, native);
+    if (!e && !safepath::Holds(held.folder(), held.leaf().c_str(), st))
+      e = EBUSY;
+    else if (!e && ::unlinkat(held.folder(), held.leaf().c_str(), 0) != 0)
+      e = errno;
+  }
+  ::close(fd);
+  if (e) {
+    errno = e;
+    return std::nullopt;
+  }
+  return kind;
 }
 
 int Rename(const char* oldPath, const char* newPath) {

@@ -19,10 +19,12 @@
 #include "brimstead/wizards/WizardDlg.h"
 #include "brimstead/wizards/WrittenPaths.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
+#include "platform/base/FileFaults.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 
@@ -530,6 +532,48 @@ TEST_F(FinishJudgement, TheOldReportsDeleteRemovesOnlyARegularFile) {
     EXPECT_EQ(fs::exists(fs::symlink_status(dir / row.name)), row.stays);
   }
   EXPECT_EQ(Contents(project), "board\n");
+
+  // What another program does between the look and the delete: the folder on the way exchanged for a link to
+  // another folder, whose file of that name stays (the file looked at goes, in the folder it was in); the file
+  // exchanged for a FIFO, which stays, with a false answer.
+  fs::create_directories(dir / "sub");
+  fs::create_directories(dir / "other");
+  std::ofstream(dir / "sub" / "r.xls") << "old report\n";
+  std::ofstream(dir / "other" / "r.xls") << "another file\n";
+  std::ofstream(dir / "x.xls") << "old report\n";
+  const struct {
+    const char* name;
+    std::function<void()> meanwhile;
+    bool answer;
+  } races[] = {
+      {"sub/r.xls",
+       [&] {
+         fs::rename(dir / "sub", dir / "sub.away");
+         fs::create_directory_symlink(dir / "other", dir / "sub");
+       },
+       true},
+      {"x.xls",
+       [&] {
+         fs::rename(dir / "x.xls", dir / "x.away");
+         ASSERT_EQ(::mkfifo((dir / "x.xls").c_str(), 0600), 0);
+       },
+       false},
+  };
+  for (const auto& race : races) {
+    SCOPED_TRACE(race.name);
+    const std::string path = (dir / race.name).string();
+    int looks = 0;
+    plat::FileFaultScope between([&](plat::FileStep step, const std::string&) {
+      if (step == plat::FileStep::Remove && looks++ == 0) race.meanwhile();
+      return 0;
+    });
+    EXPECT_EQ(brimwiz::DeleteRegularFile(path.c_str()), race.answer);
+    EXPECT_EQ(looks, 1);
+  }
+  EXPECT_FALSE(fs::exists(dir / "sub.away" / "r.xls"));
+  EXPECT_EQ(Contents(dir / "other" / "r.xls"), "another file\n");
+  EXPECT_TRUE(fs::is_fifo(dir / "x.xls"));
+  EXPECT_EQ(Contents(dir / "x.away"), "old report\n");
 }
 
 // With AutoGenerateOutputFileName=1 the output name the host gets, after the load and at its Run, is a file of the
