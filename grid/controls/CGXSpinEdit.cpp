@@ -1,6 +1,5 @@
 #include "grid/controls/CGXSpinEdit.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -22,24 +21,32 @@ namespace {
 
 constexpr int kArrowColumn = 14;
 
-// A text read as the runtime reads a long, held within 32 bits. A number with a fraction or an exponent (a
-// value as a number cell keeps it: "2.5", "1e+15") reads as its whole part.
-int32_t ReadInt32(const CString& text) {
-  constexpr int32_t lowest = std::numeric_limits<int32_t>::min(), highest = std::numeric_limits<int32_t>::max();
+// The largest whole number the cell's number (a double) keeps exactly together with its neighbours: the arrows step
+// numbers up to it either way, one by one.
+constexpr int64_t kLargestStepped = int64_t{1} << 53;
+
+// A text read as the runtime reads a long, as a whole number of 64 bits. A number with a fraction or an exponent (a
+// value as a number cell keeps it: "2.5", "1e+15") reads as its whole part; a text that is no number reads as 0.
+// Empty where the number lies past 64 bits or is no finite number ("1e400").
+std::optional<int64_t> ReadWhole(const char* text) {
   char* end = nullptr;
+  errno = 0;
   const long long v = std::strtoll(text, &end, 10);
-  if (end && (*end == '.' || *end == 'e' || *end == 'E')) {
-    const double d = std::trunc(std::strtod(text, nullptr));
-    return std::isnan(d) ? 0 : static_cast<int32_t>(std::clamp<double>(d, lowest, highest));
-  }
-  return static_cast<int32_t>(std::clamp<long long>(v, lowest, highest));
+  if (errno != ERANGE && !(end && (*end == '.' || *end == 'e' || *end == 'E'))) return v;
+  const double d = std::trunc(std::strtod(text, nullptr));
+  if (std::isnan(d)) return 0;
+  // 2^63 is the first double past the range; every double below it converts exactly.
+  if (!(std::fabs(d) < 0x1p63)) return std::nullopt;
+  return static_cast<int64_t>(d);
 }
 
-std::optional<int32_t> OptionalAttribute(const CGXStyle& style, WORD id) {
+// A bound or start value: a number past 64 bits is held at the end of the range it lies past.
+std::optional<int64_t> OptionalAttribute(const CGXStyle& style, WORD id) {
   if (!style.HasUserAttribute(id)) return std::nullopt;
   const CString text = style.GetUserAttributeText(id);
   if (text.IsEmpty()) return std::nullopt;
-  return ReadInt32(text);
+  if (const std::optional<int64_t> whole = ReadWhole(text)) return whole;
+  return std::strtod(text, nullptr) < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
 }
 
 }  // namespace
@@ -138,23 +145,28 @@ BOOL CGXSpinEdit::BreaksBounds(const CString& value, const CGXStyle& style) {
   return CGXEditControl::BreaksBounds(value, style);
 }
 
-int32_t CGXSpinEdit::Step(const CString& text, const Bounds& b, bool up) {
-  constexpr int32_t lowest = std::numeric_limits<int32_t>::min(), highest = std::numeric_limits<int32_t>::max();
-  int32_t value;
+std::optional<int64_t> CGXSpinEdit::Step(const CString& text, const Bounds& b, bool up) {
+  int64_t value;
   if (b.start && text.IsEmpty()) {
     value = *b.start;  // an empty cell starts at the start value, unstepped
   } else {
-    value = ReadInt32(text);
+    const std::optional<int64_t> kept = ReadWhole(text);
+    if (!kept || *kept > kLargestStepped || *kept < -kLargestStepped) return std::nullopt;
+    value = *kept;
     if (up) {
-      if (!b.maximum || value < *b.maximum)
-        value = value == highest ? highest : value + 1;
-      else if (b.wrap && b.minimum)
+      if (!b.maximum || value < *b.maximum) {
+        if (value == kLargestStepped) return std::nullopt;
+        ++value;
+      } else if (b.wrap && b.minimum) {
         value = *b.minimum;
+      }
     } else {
-      if (!b.minimum || value > *b.minimum)
-        value = value == lowest ? lowest : value - 1;
-      else if (b.wrap && b.maximum)
+      if (!b.minimum || value > *b.minimum) {
+        if (value == -kLargestStepped) return std::nullopt;
+        --value;
+      } else if (b.wrap && b.maximum) {
         value = *b.maximum;
+      }
     }
   }
   if (b.minimum && value < *b.minimum) value = *b.minimum;
@@ -173,10 +185,14 @@ void CGXSpinEdit::OnChildClicked(CGXChild* child) {
   const CString text = WindowText();
   CString value = text;
   if (!ConvertTextForCell(value, m_nRow, m_nCol, style)) value = text;
-  char buffer[16] = "";
-  if (!IsCellReadOnly() && (child == m_pUp || child == m_pDown))
-    std::snprintf(buffer, sizeof buffer, "%ld",
-                  static_cast<long>(Step(JudgedValue(value, style), m_bounds, child == m_pUp)));
+  char buffer[32] = "";
+  bool unstepped = false;  // a number the step cannot move by exactly one: it stays as it is, and the user is told
+  if (!IsCellReadOnly() && (child == m_pUp || child == m_pDown)) {
+    const std::optional<int64_t> stepped = Step(JudgedValue(value, style), m_bounds, child == m_pUp);
+    if (stepped)
+      std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(*stepped));
+    unstepped = !stepped;
+  }
   // A step whose value would pass the cell's maximum length (which a typed or pasted value meets too) leaves
   // the text as it is, as at a bound.
   const UINT limit = GetLimitText();
@@ -192,5 +208,11 @@ void CGXSpinEdit::OnChildClicked(CGXChild* child) {
     HideAndInvalidate();
   else
     UpdateEditWindow();
+  if (unstepped) {
+    CString message;
+    message.Format(gx::LoadGridString(GX_IDS_SPIN_PAST_STEP), static_cast<long long>(kLargestStepped));
+    m_pGrid->SetWarningText(message);
+    m_pGrid->ShowWarningText();
+  }
   CGXControl::OnChildClicked(child);
 }

@@ -44,14 +44,15 @@ class CGXSpinEdit : public CGXEditControl {
 
   // The bounds and start value of a cell's style (empty texts: none), the wrap flag.
   struct Bounds {
-    std::optional<int32_t> minimum, maximum, start;
+    std::optional<int64_t> minimum, maximum, start;
     bool wrap = false;
   };
   static Bounds ReadBounds(const CGXStyle& style);
   // The value one step up or down from `text`, a number as the cell keeps it (an empty text with a start value:
-  // that value, unstepped), wrapped or held at the bounds. Values stay within the 32-bit range: a step at its end
-  // saturates.
-  static int32_t Step(const CString& text, const Bounds& bounds, bool up);
+  // that value, unstepped), wrapped or held at the bounds. Empty where the number cannot move by exactly one: one
+  // whose whole part lies past 2^53 either way (the cell keeps a double, which holds every whole number up to that
+  // and no longer each one past it), or that is no finite number; the value then stays as it is.
+  static std::optional<int64_t> Step(const CString& text, const Bounds& bounds, bool up);
 
   // Registers the four attributes with the styles map, each with the style the style sheet edits it in.
   static void RegisterUserAttributes(CGXStylesMap* map);

@@ -27,6 +27,8 @@
 
 // The messages of a spin cell's typed value outside its bounds: both, a minimum only, a maximum only.
 constexpr UINT GX_IDS_SPIN_BETWEEN = 51060, GX_IDS_SPIN_AT_LEAST = 51061, GX_IDS_SPIN_AT_MOST = 51062;
+// The message of a spin arrow on a number it cannot step by exactly one.
+constexpr UINT GX_IDS_SPIN_PAST_STEP = 51069;
 
 template <class Window, class Cell>
 class CGXWindowCellBase : public Window, public Cell {

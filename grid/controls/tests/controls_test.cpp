@@ -398,12 +398,13 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
   CGXControl control(g);
   std::string items;  // "item 099" down to "item 000": the lines beginning with "item" span many blocks
   for (int i = 99; i >= 0; --i) items += "item 0" + std::to_string(i / 10) + std::to_string(i % 10) + "\n";
-  const struct {
+  struct Case {
     std::string choices;
     std::string text;
     BOOL exact;
     int line;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {"b\nB\nb", "B", FALSE, 0},                    // duplicates in any case: the first
       {"x\nab\nAB\nab", "aB", TRUE, 1},
       {"zz\nAbc\nab", "AB", FALSE, 2},               // an equal line after a longer one beginning with it
@@ -447,7 +448,21 @@ TEST_F(StaticCellTest, ChoiceLookupsAnswerAlikeWalkedAndIndexed) {
        std::string(150, 'A') + "\xE4" + std::string(149, 'B'), TRUE, 0},
       {std::string(300, 'a') + "x\n" + std::string(300, 'A'), std::string(300, 'a'), FALSE, 1},
       {std::string(300, 'a') + "x\n" + std::string(299, 'A'), std::string(300, 'a'), FALSE, 0},
+      // The first and last ASCII capitals fold in a word of eight as alone.
+      {"GND\nGND_ZONE1\nZENER DIODE", "gnd_zone1", TRUE, 1},
+      {"gnd\ngnd_zone1\nzener diode", "ZENER DIODE", TRUE, 2},
+      {"gnd\ngnd_zone1\nzener diode", "ZENER", FALSE, 2},
   };
+  // A capital A or Z at each of the eight places of a word, against lines of small letters and of capitals.
+  for (const char capital : {'A', 'Z'})
+    for (size_t at = 0; at < 8; ++at) {
+      const char small = static_cast<char>(capital + ('a' - 'A'));
+      std::string word(9, small);
+      word[at] = capital;
+      cases.push_back({"x\n" + std::string(9, small), word, TRUE, 1});
+      cases.push_back({"x\n" + std::string(9, capital), word, TRUE, 1});
+      cases.push_back({"x\n" + std::string(9, capital), word.substr(0, 8), FALSE, 1});
+    }
   for (const auto& c : cases)
     for (const bool lengthened : {false, true}) {
       std::string list = c.choices;

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "grid/controls/CGXButton.h"
 #include "grid/controls/CGXHotSpotEdit.h"
@@ -12,6 +15,7 @@
 #include "grid/controls/CGXVScrollEdit.h"
 #include "grid/controls/tests/edittest.h"
 #include "grid/core/CGXStylesMap.h"
+#include "platform/window/AutomationProvider.h"
 
 namespace enginetest {
 namespace {
@@ -22,14 +26,17 @@ CGXStyle Control(WORD id) {
   return style;
 }
 
-TEST(SpinStep, BoundsWrapStartAndThe32BitEnds) {
+// A step moves the number the cell keeps (a double) by exactly one, in its own direction, over the whole range
+// where a double holds every whole number (2^53 either way); past it, or for no finite number, there is no step.
+TEST(SpinStep, BoundsWrapStartAndTheEndsOfTheKeptNumber) {
   using B = CGXSpinEdit::Bounds;
-  constexpr int32_t hi = std::numeric_limits<int32_t>::max(), lo = std::numeric_limits<int32_t>::min();
+  constexpr int64_t two53 = int64_t{1} << 53;
+  const std::optional<int64_t> none;
   struct Case {
     const char* text;
     B bounds;
     bool up;
-    int32_t expected;
+    std::optional<int64_t> expected;
   } cases[] = {
       {"5", {1, 5, {}, true}, true, 1},      // wraps to the minimum
       {"1", {1, 5, {}, true}, false, 5},     // and to the maximum
@@ -39,12 +46,56 @@ TEST(SpinStep, BoundsWrapStartAndThe32BitEnds) {
       {"", {{}, {}, 10, false}, false, 10},  // the start value alone
       {"abc", {}, true, 1},                  // no number reads as 0
       {"9", {1, 5, {}, false}, false, 5},    // outside the bounds: clamped after the step
-      {"2147483647", {}, true, hi},          // saturates
-      {"-2147483648", {}, false, lo},
-      {"99999999999", {}, false, hi - 1},  // read as the largest 32-bit value
+      {"2.5", {}, true, 3},                  // a fraction steps its whole part
+      // The 32-bit ends are no ends: the step goes on past them.
+      {"2147483647", {}, true, 2147483648},
+      {"-2147483648", {}, false, -2147483649},
+      {"3000000000", {}, true, 3000000001},
+      {"-3000000000", {}, false, -3000000001},
+      {"3e9", {}, true, 3000000001},
+      {"99999999999", {}, false, 99999999998},
+      {"4999999999", {{}, 5000000000, {}, false}, true, 5000000000},  // bounds past 32 bits
+      {"5000000000", {{}, 5000000000, {}, false}, true, 5000000000},
+      {"-5000000000", {-5000000000, -1, {}, true}, false, -1},
+      {"", {{}, {}, 8000000000, false}, true, 8000000000},
+      // The ends of the whole numbers a double holds: a step past them, or from past them, is no step.
+      {"9007199254740991", {}, true, two53},
+      {"9007199254740992", {}, true, none},
+      {"9007199254740992", {}, false, two53 - 1},
+      {"-9007199254740992", {}, false, none},
+      {"-9007199254740992", {}, true, -two53 + 1},
+      {"9007199254740993", {}, false, none},
+      {"9007199254740993", {1, 5, {}, false}, false, none},  // not clamped from where it cannot be read exactly
+      {"1e20", {}, true, none},
+      {"99999999999999999999", {}, false, none},
+      {"-1e400", {}, true, none},
+      {"1e400", {}, false, none},
   };
   for (const Case& c : cases)
     EXPECT_EQ(CGXSpinEdit::Step(c.text, c.bounds, c.up), c.expected) << c.text << " up " << c.up;
+}
+
+// Bounds and start values are read over the whole range of 64 bits; one past it is held at its end.
+TEST(SpinStep, BoundsAreReadPast32Bits) {
+  const struct {
+    const char* text;
+    std::optional<int64_t> read;
+  } cases[] = {{"5000000000", 5000000000},
+               {"-5000000000", -5000000000},
+               {"2.5e9", 2500000000},
+               {"1e30", std::numeric_limits<int64_t>::max()},
+               {"-1e30", std::numeric_limits<int64_t>::min()},
+               {"", std::nullopt}};
+  for (const auto& c : cases) {
+    CGXStyle style;
+    style.SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, c.text)
+        .SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, c.text)
+        .SetUserAttribute(GX_IDS_UA_SPINSTART, c.text);
+    const CGXSpinEdit::Bounds b = CGXSpinEdit::ReadBounds(style);
+    EXPECT_EQ(b.minimum, c.read) << c.text;
+    EXPECT_EQ(b.maximum, c.read) << c.text;
+    EXPECT_EQ(b.start, c.read) << c.text;
+  }
 }
 
 TEST_F(EditCellTest, TheVariantsAreMadeForTheirIdsAndTheSpinAttributesRegistered) {
@@ -125,6 +176,44 @@ TEST_F(EditCellTest, ASpinCellThatIsReadOnlyDoesNotStep) {
   Click(g, 2, 1, g->CalcCellRect(2, 1).Width() - 8, 4);
   EXPECT_EQ(Text(), "4");
   EXPECT_FALSE(edit->GetModifiedState());
+}
+
+// An arrow on a number it cannot move by exactly one (past 2^53 either way, or no finite number) leaves the text
+// as it is and says why, once a click; a step back inside the range is taken.
+TEST_F(EditCellTest, ASpinArrowLeavesANumberItCannotStepByOneAsItIsAndSaysWhy) {
+  const struct {
+    const char* value;
+    bool up;
+    const char* stored;
+  } cases[] = {{"9007199254740992", true, "9007199254740992"},   {"-9007199254740992", false, "-9007199254740992"},
+               {"9007199254740993", false, "9007199254740993"},  {"1e20", true, "1e20"},
+               {"9007199254740992", false, "9007199254740991"}, {"3000000000", true, "3000000001"}};
+  // Every box answered OK, until the test ends however it ends.
+  struct Answered {
+    plat::ScriptedAutomation automation;
+    Answered() {
+      automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+      plat::SetAutomationProvider(&automation);
+    }
+    ~Answered() { plat::SetAutomationProvider(nullptr); }
+  } answered;
+  for (const auto& c : cases) {
+    Grid(c.value, Control(GX_IDS_CTRL_SPINEDIT));
+    plat::ClearShownLog();
+    const CRect cell = g->CalcCellRect(2, 1);
+    Click(g, 2, 1, cell.Width() - 8, c.up ? 4 : cell.Height() - 4);
+    Key(VK_RETURN);
+    EXPECT_EQ(Value(2, 1), c.stored) << c.value << (c.up ? " up" : " down");
+    std::vector<std::string> boxes;
+    for (const auto& shown : plat::ShownLog())
+      if (shown.request.kind == plat::SystemUiKind::MessageBox) boxes.emplace_back(shown.request.text);
+    if (std::string(c.value) == c.stored) {
+      ASSERT_EQ(boxes.size(), 1u) << c.value;
+      EXPECT_EQ(boxes[0].rfind("The arrows step whole numbers up to 9007199254740992 either way", 0), 0u) << boxes[0];
+    } else {
+      EXPECT_TRUE(boxes.empty()) << c.value;
+    }
+  }
 }
 
 TEST_F(EditCellTest, APasswordCellShowsAsterisksAndGivesNothingToTheClipboard) {

@@ -609,7 +609,8 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
 // 5 characters), typing stored a value past it ("1e5"), a fill stored a grouped "5,678" as that text, and a cell
 // copied or moved in stored its value past the column's bounds and length. A spin cell's up arrow steps the number
 // the cell keeps and shows it in the cell's form, once to `inside`, twice to `outside`: it stepped the shown text
-// ("1,999" up was 2, "(5)" up 1); a percent cell refused its own "50%".
+// ("1,999" up was 2, "(5)" up 1), and past 32 bits it stepped the number held at their end (3,000,000,000 up
+// stored 2,147,483,647); a percent cell refused its own "50%".
 TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
   GXRegisterExtras();
   InstallNumberFormattingImp();
@@ -634,6 +635,7 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
     // and Replace (made in it) judge that, and refuse a shown `inside` longer than that.
     bool windowCountsShown = false;
     bool stepsToInside = false;  // `value` one step up is `inside`, two steps `outside` (a spin cell's arrow)
+    bool stepsDown = false;      // the steps are the down arrow's
   } kinds[] = {
       {"edit", bounded(GX_IDS_CTRL_EDIT, "1", "100"), "50", "50", "7", "500", between},
       {"edit with its message",
@@ -649,6 +651,10 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
        "5,678", "12,345", "", {"5678", "1e5"}, "5678", true},
       {"spin", spin, "50", "50", "7", "500", "Type a whole number from 1 to 100."},
       {"spin of 2 characters", CGXStyle(spin).SetMaxLength(2), "50", "50", "7", "500", ""},
+      {"spin bounded past 32 bits",
+       CGXStyle(spin).SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "-3000000000").SetUserAttribute(
+           GX_IDS_UA_SPINBOUND_MAX, "3000000001"),
+       "3000000000", "3000000000", "3000000001", "3000000002", "Type a whole number from -3000000000 to 3000000001."},
       {"spin of grouped numbers", bounded(GX_IDS_CTRL_SPINEDIT, "0", "2000").SetFormat(5).SetPlaces(0), "1999",
        "1,999", "2,000", "2,001", "Type a number from 0 to 2000.", {}, "2000", false, true},
       {"spin in parentheses", bounded(GX_IDS_CTRL_SPINEDIT, "-10", "-4").SetFormat(23).SetPlaces(0), "-5", "(5)",
@@ -657,6 +663,19 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
        "5.10e+01", "5.20e+01", "Type a number from 1 to 51.", {}, "51", false, true},
       {"spin of amounts", bounded(GX_IDS_CTRL_SPINEDIT, "0", "6").SetFormat(4).SetPlaces(2), "5", "$5.00", "$6.00",
        "$7.00", "Type a number from 0 to 6.", {}, "6", false, true},
+      // The arrows step the kept number past the 32-bit ends, one by one, either way.
+      {"spin at 2^31", bounded(GX_IDS_CTRL_SPINEDIT, "0", "2147483648").SetFormat(5).SetPlaces(0), "2147483647",
+       "2,147,483,647", "2,147,483,648", "2,147,483,649", "Type a number from 0 to 2147483648.", {}, "2147483648",
+       false, true},
+      {"spin past 2^31", bounded(GX_IDS_CTRL_SPINEDIT, "0", "3000000001").SetFormat(5).SetPlaces(0), "3000000000",
+       "3,000,000,000", "3,000,000,001", "3,000,000,002", "Type a number from 0 to 3000000001.", {}, "3000000001",
+       false, true},
+      {"spin down at -2^31", bounded(GX_IDS_CTRL_SPINEDIT, "-2147483649", "0").SetFormat(5).SetPlaces(0),
+       "-2147483648", "(2,147,483,648)", "(2,147,483,649)", "(2,147,483,650)", "Type a number from -2147483649 to 0.",
+       {}, "-2147483649", false, true, true},
+      {"spin down past -2^31", bounded(GX_IDS_CTRL_SPINEDIT, "-3000000001", "0").SetFormat(5).SetPlaces(0),
+       "-3000000000", "(3,000,000,000)", "(3,000,000,001)", "(3,000,000,002)", "Type a number from -3000000001 to 0.",
+       {}, "-3000000001", false, true, true},
       {"percent", bounded(GX_IDS_CTRL_EDIT, "0", "1").SetFormat(14).SetPlaces(0), "0.5", "50%", "60%", "150%",
        "Type a number from 0 to 1.", {}, "0.6"},
       {"scroll edit", bounded(GX_IDS_CTRL_SCROLLEDIT, "1", "100"), "50", "50", "7", "500", between},
@@ -717,7 +736,8 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
           const CRect cell = g->CalcCellRect(2, 1);
           for (int clicks = inside ? 1 : 2; clicks > 0; --clicks) {
             plat::InputRouter::Instance().Click(
-                plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, cell.right - 8, cell.top + 4),
+                plat::MouseButton::Left,
+                plat::InputRouter::ClientPoint(*g, cell.right - 8, kind.stepsDown ? cell.bottom - 4 : cell.top + 4),
                 plat::InputRouter::Press::Separate);
             Pump();
           }
