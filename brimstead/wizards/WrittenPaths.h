@@ -4,7 +4,8 @@
 // before the run), the output file of every other analysis (the host writes it), the settings file while "Save
 // settings to file" is ticked (the wizard saves it) and the settings copy the host asks for (the wizard saves it to
 // the name in the host's settings-copy buffer at every save; an empty buffer gets a fresh temporary file of the
-// module's, which is no other file; the host's Run and CloseWizard take the buffer back first and so make no copy).
+// module's, which is no other file; the host's Run and CloseWizard take the buffer back first and so make no copy, and
+// the name it held stays the host's file, judged as the copy).
 // JudgeWrittenPath takes a path only when it is
 //   1. the whole path, with a name in it ("x:", "sub/" and a chosen output name "sub/" name no file);
 //   2. a name the file system takes (no part longer than it allows), judged by the file system itself;
