@@ -30,6 +30,7 @@ CAnalysisData& CAnalysisData::operator=(const CAnalysisData& other) {
   m_ProjectPath = other.m_ProjectPath;
   m_pSettingsCopyBuffer = other.m_pSettingsCopyBuffer;
   m_MadeSettingsCopy = other.m_MadeSettingsCopy;
+  m_TakenBackSettingsCopy = other.m_TakenBackSettingsCopy;
   m_pSystem = other.m_pSystem;
   m_pBoard = other.m_pBoard;
   m_nBoardIndex = other.m_nBoardIndex;

@@ -82,6 +82,13 @@ public:
     m_pSettingsCopyBuffer = buffer;
     m_MadeSettingsCopy.Empty();
   }
+  // The host takes its buffer back (its Run and CloseWizard): no copy is written from then on, and the name the buffer
+  // held stays the host's file (its last configuration), which no report or output may name.
+  void TakeBackSettingsCopyBuffer() {
+    if (m_pSettingsCopyBuffer && m_pSettingsCopyBuffer[0])
+      m_TakenBackSettingsCopy = m_pSettingsCopyBuffer;
+    m_pSettingsCopyBuffer = nullptr;
+  }
 
   BYTE GetUnkeyedFlag() const { return m_bUnkeyedFlag; }
   // Whether the frequency sweep can run: both bounds positive, the maximum at least the minimum and finite (a
@@ -94,6 +101,7 @@ public:
   CString m_ProjectPath;                 // the host's project (board) file
   char* m_pSettingsCopyBuffer = nullptr; // host buffer of MAX_PATH bytes for a copy of the settings, or null
   CString m_MadeSettingsCopy;            // the temporary file named into that buffer by a save, empty for none
+  CString m_TakenBackSettingsCopy;       // the name the buffer held when the host took it back, empty for none
   CHostSystem* m_pSystem = nullptr;
   CHostBoard* m_pBoard = nullptr;
   int m_nBoardIndex = -1;

@@ -45,7 +45,7 @@ bool CBrimsteadAPI::SetDRCReportFile(const char* name) {
 
 bool CBrimsteadAPI::Run() {
   CAnalysisData& record = Rec();
-  record.m_pSettingsCopyBuffer = nullptr;
+  record.TakeBackSettingsCopyBuffer();
   if (!m_KeptOutputFileName.IsEmpty()) {
     record.m_nAutoGenerateOutputFileName = 0;
     record.m_OutputFileName = m_KeptOutputFileName;
@@ -59,7 +59,7 @@ bool CBrimsteadAPI::Run() {
 }
 
 bool CBrimsteadAPI::CloseWizard() {
-  Rec().m_pSettingsCopyBuffer = nullptr;
+  Rec().TakeBackSettingsCopyBuffer();
   if (!WizardWindow())
     return false;
   return PostClick(m_pDialog->GetCancelButton());

@@ -52,14 +52,14 @@ bool CBypassWizardAPI::SetOutputFileName(const char* name) {
 }
 
 bool CBypassWizardAPI::Run() {
-  Rec().m_pSettingsCopyBuffer = nullptr;
+  Rec().TakeBackSettingsCopyBuffer();
   if (WizardWindow())
     PostClick(m_pDialog->GetFinishButton());
   return true;
 }
 
 bool CBypassWizardAPI::CloseWizard() {
-  Rec().m_pSettingsCopyBuffer = nullptr;
+  Rec().TakeBackSettingsCopyBuffer();
   if (WizardWindow())
     PostClick(m_pDialog->GetCancelButton());
   return true;

@@ -63,14 +63,14 @@ bool CDiffViaModelWizardAPI::SetOutputFileName(const char* name) {
 }
 
 bool CDiffViaModelWizardAPI::Run() {
-  Rec().m_pSettingsCopyBuffer = nullptr;
+  Rec().TakeBackSettingsCopyBuffer();
   if (WizardWindow())
     PostClick(m_pDialog->GetFinishButton());
   return true;
 }
 
 bool CDiffViaModelWizardAPI::CloseWizard() {
-  Rec().m_pSettingsCopyBuffer = nullptr;
+  Rec().TakeBackSettingsCopyBuffer();
   if (WizardWindow())
     PostClick(m_pDialog->GetCancelButton());
   return true;

@@ -53,7 +53,7 @@ bool CModelExtractorWizardAPI::SetOutputFileName(const char* name) {
 
 bool CModelExtractorWizardAPI::Run() {
   CAnalysisData& record = Rec();
-  record.m_pSettingsCopyBuffer = nullptr;
+  record.TakeBackSettingsCopyBuffer();
   if (!m_KeptOutputFileName.IsEmpty()) {
     record.m_nAutoGenerateOutputFileName = 0;
     record.m_OutputFileName = m_KeptOutputFileName;
@@ -64,7 +64,7 @@ bool CModelExtractorWizardAPI::Run() {
 }
 
 bool CModelExtractorWizardAPI::CloseWizard() {
-  Rec().m_pSettingsCopyBuffer = nullptr;
+  Rec().TakeBackSettingsCopyBuffer();
   if (!WizardWindow())
     return false;
   return PostClick(m_pDialog->GetCancelButton());

@@ -179,12 +179,15 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
   // The copy is the host's, not the user's: one that cannot be written never keeps the wizard open and is not
   // reported. The buffer is emptied instead, so that it never names a file that does not hold these settings. A
   // temporary file a save named there (just now, still empty, or at an earlier Finish) is named to no one then: it
-  // goes too. A name the host gave stays its own.
-  const CString kept = record->m_SettingsPath;
-  record->m_SettingsPath = buffer;
-  bool copyFailed = false;
-  SaveTo(*record, nullptr, copyFailed);
-  record->m_SettingsPath = kept;
+  // goes too. A name the host gave stays its own. The copy is judged as every written file is, here at the write:
+  // a name made a link to the project, or another written file, while the wizard was open is not written through.
+  bool copyFailed = JudgeWrittenPath(*record, WrittenFile::SettingsCopy).has_value();
+  if (!copyFailed) {
+    const CString kept = record->m_SettingsPath;
+    record->m_SettingsPath = buffer;
+    SaveTo(*record, nullptr, copyFailed);
+    record->m_SettingsPath = kept;
+  }
   if (copyFailed) {
     if (record->m_MadeSettingsCopy == buffer)
       brimwiz::DeleteRegularFile(buffer);

@@ -15,9 +15,18 @@ namespace brimwiz {
 
 namespace {
 
-constexpr WrittenFile kWrittenFiles[] = {WrittenFile::Report, WrittenFile::Output, WrittenFile::Settings};
+constexpr WrittenFile kWrittenFiles[] = {WrittenFile::Report, WrittenFile::Output, WrittenFile::Settings,
+                                         WrittenFile::SettingsCopy};
 
-const char* const kWhatFile[] = {"the DRC spreadsheet file", "the output file", "the settings file that Finish saves"};
+const char* const kWhatFile[] = {"the DRC spreadsheet file", "the output file", "the settings file that Finish saves",
+                                 "the settings copy the host keeps"};
+
+// The settings file and the host's copy may be one file: both are written with the same settings (the host's last
+// configuration saved again under its own name), so neither is the other's loss.
+bool SettingsAndCopy(WrittenFile a, WrittenFile b) {
+  return (a == WrittenFile::Settings && b == WrittenFile::SettingsCopy) ||
+         (a == WrittenFile::SettingsCopy && b == WrittenFile::Settings);
+}
 
 // What is at a whole path, links followed.
 enum class Found { Nothing, Regular, Folder, NotRegular, LinkToNothing, TooLong, Unreachable };
@@ -110,6 +119,14 @@ std::optional<CString> WrittenPathOf(const CAnalysisData& record, WrittenFile fi
       if (record.m_bSaveSettings && !record.m_SettingsPath.IsEmpty())
         return record.m_SettingsPath;
       break;
+    case WrittenFile::SettingsCopy:
+      // An empty buffer has no name yet: the save makes a fresh temporary file for it, which is no other file. A
+      // buffer the host took back is written no more, and the name it held is still the host's file.
+      if (record.m_pSettingsCopyBuffer && record.m_pSettingsCopyBuffer[0])
+        return CString(record.m_pSettingsCopyBuffer);
+      if (!record.m_pSettingsCopyBuffer && !record.m_TakenBackSettingsCopy.IsEmpty())
+        return record.m_TakenBackSettingsCopy;
+      break;
   }
   return std::nullopt;
 }
@@ -122,11 +139,11 @@ std::optional<PathRefusal> JudgeWrittenPath(const CAnalysisData& record, Written
   const bool namelessChoice = file == WrittenFile::Output && !record.m_nAutoGenerateOutputFileName &&
                               !record.m_OutputFileName.IsEmpty() && Nameless(record.m_OutputFileName);
   CString reason = namelessChoice ? CString(plat::SystemErrorText(ERROR_INVALID_NAME).c_str())
-                                  : KindFault(*path, file != WrittenFile::Settings);
+                                  : KindFault(*path, file == WrittenFile::Report || file == WrittenFile::Output);
   if (reason.IsEmpty() && NamesFile(*path, record.m_ProjectPath, false))
     reason.Format("It is the project file \"%s\".", record.m_ProjectPath.GetString());
   for (const WrittenFile other : kWrittenFiles) {
-    if (!reason.IsEmpty() || other == file)
+    if (!reason.IsEmpty() || other == file || SettingsAndCopy(file, other))
       continue;
     const std::optional<CString> otherPath = WrittenPathOf(record, other);
     if (otherPath && NamesFile(*path, *otherPath, true))

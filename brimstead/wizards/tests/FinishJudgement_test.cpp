@@ -351,43 +351,57 @@ TEST_F(FinishJudgement, AReportPathNamingTheProjectOrTheSettingsFileIsRefusedAtE
 }
 
 // Every path a run writes, deletes or hands the host for writing (the Quick report, the output file, the settings
-// file) is judged by one rule at every way out: leaving the finish page (Back), Finish there, "Save && Run" on another
-// page, the host's Run (after its Set... call where it has one) and, for the settings file, "Save && Close". A path
-// brought by a settings file or by the host that is no regular file or nothing, has no name, has a name the file system
-// does not take, or is the project or another of these files, is refused with a box: nothing is saved, deleted or run,
-// and every node keeps what it is. A path taken reaches the host whole, and an automatic name passes over folders.
+// file, the host's settings copy) is judged by one rule at every way out: leaving the finish page (Back), Finish
+// there, "Save && Run" on another page, the host's Run (after its Set... call where it has one) and, for the settings
+// file and the copy, "Save && Close". A path brought by a settings file or by the host that is no regular file or
+// nothing, has no name, has a name the file system does not take, or is the project or another of these files, is
+// refused with a box: nothing is saved, deleted or run, and every node keeps what it is. A copy the rule refuses is
+// not written, without a box: the buffer is emptied and the run goes on. A path taken reaches the host whole, and an
+// automatic name passes over folders and links to nothing. With "Save settings to file" clear no settings file is
+// judged.
 TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEveryWayOut) {
-  enum class File { Report, Output, Settings };
+  enum class File { Report, Output, Settings, Copy };
+  // What is put under the first automatic name (the Quick report's before the wizard opens, the output's while it
+  // is open) or the copy's name (while the wizard is open).
+  enum class Meanwhile { Nothing, Removed, Folder, LinkToProject, LinkToNothing };
   struct PathRow {
     const char* name;
     Wizard kind;
     File file;
-    std::string value;   // the path as a settings file (or, where it has a Set... call, the host) gives it
+    std::string value;   // the path as a settings file (or, where it has a Set... call, the host) gives it; the copy's
+                         // name in the project's folder
     std::string reason;  // empty: taken
     std::string atRun = "";   // taken: the whole path the host gets at its Run (empty: any, a regular file or none)
     bool hostSets = true;   // whether the host's Run way gives the value through its Set... call
+    // The host's last configuration, loaded from this name in the project's folder: the decoupling and extractor
+    // loads ("Use last configuration") name it as the settings copy. Empty: the settings file's name, demo8.dao.
+    std::string copy = "";
+    Meanwhile meanwhile = Meanwhile::Nothing;
+    bool save = true;   // "Save settings to file"
   };
   ASSERT_TRUE(board->Pick({"V_DQ1"}));
   const std::string inDir = dir.string() + "/";
   fs::create_directory(dir / "sub");
   ASSERT_EQ(::mkfifo((dir / "fifo.xls").c_str(), 0600), 0);
   ASSERT_EQ(::mknod((dir / "nul").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0) << "the tests run as root";
-  // A folder under the name the Quick report takes by default.
-  fs::create_directory(dir / "demo8.xls");
+  fs::create_symlink("last.dao", dir / "copylink.xls");
   // A whole path of 261 characters in a folder that is there.
   const std::string deep = inDir + std::string(250 - dir.string().size(), 'd');
   fs::create_directory(deep);
   const std::string notRegular = "The file is not a regular file (a FIFO, a device or a socket).";
   const std::string noName = "The file name is not valid.", tooLong = "File name too long.";
   const std::string longName(300, 'b');
+  const std::string copyOfLast = "It is the settings copy the host keeps \"" + inDir + "last.dao\".";
+  const std::string ofProject = "It is the project file \"" + project + "\".";
   const std::vector<PathRow> rows = {
       {"a FIFO as the report", Wizard::Decoupling, File::Report, "fifo.xls", notRegular},
       {"a device as the report", Wizard::Decoupling, File::Report, "nul", notRegular},
       {"an old report", Wizard::Decoupling, File::Report, "old.xls", "", inDir + "old.xls"},
       {"the default report beside a folder of its name", Wizard::Decoupling, File::Report, "", "",
-       inDir + "demo8_1.xls", false},
-      {"the project as the output", Wizard::Decoupling, File::Output, project,
-       "It is the project file \"" + project + "\"."},
+       inDir + "demo8_1.xls", false, "", Meanwhile::Folder},
+      {"the default report beside a link to nothing of its name", Wizard::Decoupling, File::Report, "", "",
+       inDir + "demo8_1.xls", false, "", Meanwhile::LinkToNothing},
+      {"the project as the output", Wizard::Decoupling, File::Output, project, ofProject},
       {"the settings file as the output", Wizard::Bypass, File::Output, inDir + "demo8.dao",
        "It is the settings file that Finish saves \"" + inDir + "demo8.dao\"."},
       {"a folder as the output", Wizard::ViaModel, File::Output, inDir + "sub", "The path is a folder, not a file."},
@@ -401,17 +415,42 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
       {"an automatic name of a long base", Wizard::Decoupling, File::Output, "", tooLong, "", false},
       {"an automatic via-model name of a long base", Wizard::ViaModel, File::Output, "", tooLong, "", false},
       {"an automatic extractor name of a long base", Wizard::Extractor, File::Output, "", tooLong, "", false},
-      {"an automatic name beside a folder of its name", Wizard::Bypass, File::Output, "", "", "", false},
-      {"the project as the settings file", Wizard::Decoupling, File::Settings, project,
-       "It is the project file \"" + project + "\".", "", false},
+      {"an automatic name beside a folder of its name", Wizard::Bypass, File::Output, "", "", "", false, "",
+       Meanwhile::Folder},
+      {"an automatic name beside a link to nothing of its name", Wizard::Bypass, File::Output, "", "", "", false, "",
+       Meanwhile::LinkToNothing},
+      {"the project as the settings file", Wizard::Decoupling, File::Settings, project, ofProject, "", false},
       {"a FIFO as the settings file", Wizard::Bypass, File::Settings, inDir + "fifo.xls", notRegular, "", false},
+      // The host's settings copy, named by its last configuration's load, as the report or the output. At the host's
+      // Run no copy is written (the host takes its buffer back first), and the name is still the host's file.
+      {"the copy as the report", Wizard::Decoupling, File::Report, "last.dao", copyOfLast, "", true, "last.dao"},
+      {"the copy through a link as the report", Wizard::Decoupling, File::Report, "copylink.xls", copyOfLast, "", true,
+       "last.dao"},
+      {"the copy still to be made as the report", Wizard::Decoupling, File::Report, "last.dao", copyOfLast, "", true,
+       "last.dao", Meanwhile::Removed},
+      {"the copy as the output", Wizard::Extractor, File::Output, inDir + "last.dao", copyOfLast, "", true,
+       "last.dao"},
+      // The copy itself, its name made something else while the wizard is open.
+      {"the copy made a link to the project", Wizard::Decoupling, File::Copy, "last.dao", ofProject, "", false, "",
+       Meanwhile::LinkToProject},
+      {"the copy made a link to nothing", Wizard::Decoupling, File::Copy, "last.dao", "The path is a link to no file.",
+       "", false, "", Meanwhile::LinkToNothing},
+      {"the copy naming the settings file", Wizard::Decoupling, File::Copy, "demo8.dao", "", "", false},
+      // "Save settings to file" clear: no settings file is written, so none is judged.
+      {"a FIFO as the settings file not saved", Wizard::Bypass, File::Settings, inDir + "fifo.xls", "", "", false, "",
+       Meanwhile::Nothing, false},
+      {"the settings file not saved as the report", Wizard::Decoupling, File::Report, "demo8.dao", "",
+       inDir + "demo8.dao", true, "last.dao", Meanwhile::Nothing, false},
+      {"the settings file not saved as the output", Wizard::Bypass, File::Output, inDir + "demo8.dao", "",
+       inDir + "demo8.dao", true, "", Meanwhile::Nothing, false},
   };
   automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
-  const fs::path loaded = dir / "demo8.dao";
   enum class Exit { Back, Finish, SaveAndRun, HostsRun, SaveAndClose };
   for (const PathRow& row : rows) {
     SCOPED_TRACE(row.name);
     const bool automatic = row.file == File::Output && row.value.empty();
+    const bool copyRow = row.file == File::Copy;
+    const fs::path loaded = dir / (copyRow ? row.value : row.copy.empty() ? "demo8.dao" : row.copy);
     std::string options = row.kind == Wizard::Decoupling ? "Analysis=Lumped\r\n" : "";
     if (row.file == File::Report)
       options = "Analysis=Quick\r\nDRCReportMode=XLS\r\n" +
@@ -421,7 +460,7 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
     else if (row.file == File::Output)
       options += "AutoGenerateOutputFileName=0\r\nOutputFileName=" + row.value + "\r\n";
     std::vector<Exit> exits = {Exit::Finish, Exit::SaveAndRun, Exit::HostsRun};
-    exits.push_back(row.file == File::Settings ? Exit::SaveAndClose : Exit::Back);
+    exits.push_back(row.file == File::Settings || copyRow ? Exit::SaveAndClose : Exit::Back);
     for (const Exit exit : exits) {
       SCOPED_TRACE(static_cast<int>(exit));
       // The host's Run takes its own value: the file then holds another that every rule takes.
@@ -433,13 +472,38 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
       text = SettingsText(row.kind, text, "VCC_3V3");
       std::ofstream(loaded, std::ios::binary | std::ios::trunc) << text;
       std::ofstream(dir / "old.xls") << "old report\n";
+      // What the row puts under a name: the node made there, removed again after the way out.
+      fs::path made;
+      const auto put = [&](const fs::path& at) {
+        if (row.meanwhile == Meanwhile::Nothing)
+          return;
+        made = at;
+        fs::remove(at);
+        switch (row.meanwhile) {
+          case Meanwhile::Nothing:
+          case Meanwhile::Removed: break;
+          case Meanwhile::Folder: fs::create_directory(at); break;
+          case Meanwhile::LinkToProject: fs::create_symlink(project, at); break;
+          case Meanwhile::LinkToNothing: fs::create_symlink(dir / "nothing", at); break;
+        }
+      };
+      if (row.file == File::Report && row.value.empty())
+        put(dir / "demo8.xls");
       ASSERT_TRUE(OpenOn(row.kind, false, loaded));
       CAnalysisData& record = *GetAnalysisData();
-      record.m_bSaveSettings = 1;
+      record.m_bSaveSettings = row.save ? 1 : 0;
       if (row.file == File::Settings)
         record.m_SettingsPath = row.value.c_str();
-      if (automatic && row.reason.empty())
-        fs::create_directory(record.GetOutputFilePath().GetString());   // the name it took, a folder now
+      const char* copy = record.m_pSettingsCopyBuffer;
+      std::string first;   // the first automatic name, taken by something now
+      if (automatic && row.reason.empty()) {
+        first = record.GetOutputFilePath().GetString();
+        put(first);
+      } else if (copyRow || !row.copy.empty()) {
+        ASSERT_NE(copy, nullptr);
+        ASSERT_EQ(std::string(copy), loaded.string());
+        put(loaded);
+      }
       if (exit == Exit::SaveAndRun || exit == Exit::SaveAndClose) {
         GoToAnotherPage(CDWFinishPage::IDD);
       } else if (exit != Exit::HostsRun) {
@@ -474,7 +538,10 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
       const bool ran = std::count(callback.Lines().begin(), callback.Lines().end(), "Run") > 0;
       EXPECT_EQ(Contents(project), "board\n") << "the project keeps every byte";
       EXPECT_TRUE(fs::is_fifo(dir / "fifo.xls") && fs::is_character_file(dir / "nul")) << "no node deleted";
-      if (!row.reason.empty()) {
+      EXPECT_FALSE(fs::exists(dir / "nothing")) << "nothing written through a link to nothing";
+      // The host's Run takes its copy buffer back before it clicks Finish: no copy is made, and none judged.
+      const bool noCopy = exit == Exit::HostsRun && copyRow;
+      if (!row.reason.empty() && !copyRow && !noCopy) {
         EXPECT_EQ(plat::ShownLog().size(), boxes + 1) << "one box";
         const std::string box = plat::ShownLog().size() > boxes ? plat::ShownLog().back().request.text : "";
         if (row.file == File::Report)
@@ -488,7 +555,8 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
         EXPECT_FALSE(ran);
         // (A refused settings file still leaves the host its copy, which the load named: the loaded file.)
         if (row.file != File::Settings) {
-          EXPECT_EQ(Contents(loaded), text) << "nothing saved";
+          EXPECT_EQ(fs::exists(loaded) ? Contents(loaded) : "", row.meanwhile == Meanwhile::Removed ? "" : text)
+              << "nothing saved";
         }
         EXPECT_TRUE(fs::exists(dir / "old.xls")) << "nothing deleted";
         EXPECT_NE(api->GetWizardWindow(), nullptr);
@@ -498,10 +566,14 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
       } else if (exit == Exit::Back || exit == Exit::SaveAndClose) {
         EXPECT_EQ(plat::ShownLog().size(), boxes) << "no box";
       } else {
+        EXPECT_EQ(plat::ShownLog().size(), boxes) << "no box";
         EXPECT_TRUE(ran) << (plat::ShownLog().size() > boxes ? plat::ShownLog().back().request.text : "");
         const std::string written = row.file == File::Report ? reportAtRun : atRun;
         if (!row.atRun.empty()) {
           EXPECT_EQ(written, row.atRun) << "whole";
+        }
+        if (!first.empty()) {
+          EXPECT_NE(written, first) << "an automatic name passes over what is under it";
         }
         EXPECT_TRUE(!fs::exists(written) || fs::is_regular_file(written)) << written;
         // The old report goes once the finish page was left with it.
@@ -509,7 +581,20 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
           EXPECT_FALSE(fs::exists(written)) << "the old report went before the run";
         }
       }
+      if (copyRow) {
+        // A copy the rule refuses is not written and leaves the buffer empty; one taken names the settings written.
+        // A name the host gave stays what it is.
+        const bool refused = !row.reason.empty() && !noCopy;
+        EXPECT_EQ(std::string(copy), refused ? "" : loaded.string());
+        if (row.meanwhile == Meanwhile::Nothing) {
+          EXPECT_NE(Contents(loaded).find("DateTime"), std::string::npos) << "saved";
+        } else {
+          EXPECT_TRUE(fs::exists(fs::symlink_status(loaded))) << "the host's name is not removed";
+        }
+      }
       CloseWizard();
+      if (!made.empty())
+        fs::remove(made);
     }
   }
 }
