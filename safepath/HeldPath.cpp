@@ -74,6 +74,16 @@ uid_t OwnerOf(const struct stat& entry) {
   return check ? check(entry) : entry.st_uid;
 }
 
+// Whether no user but this one and root can move, remove or replace the entry of the owner `entry` in the folder
+// `folder` describes (walkOwned): the folder is root's or this user's and neither its group nor others may write it,
+// or it has the sticky bit, under which only the entry's owner and the folder's may move it, and the entry is this
+// user's or root's. The group bits are an access ACL's mask: a named user or group who may write sets them too.
+bool KeptFromOthers(const struct stat& folder, uid_t entry) {
+  const auto trusted = [](uid_t owner) { return owner == 0 || owner == ::geteuid(); };
+  if (!trusted(OwnerOf(folder))) return false;
+  return (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0 || ((folder.st_mode & S_ISVTX) && trusted(entry));
+}
+
 }  // namespace
 
 bool Planted(const struct stat& folder, const struct stat& entry) {
@@ -197,16 +207,21 @@ int HeldPath::start(bool atRoot) {
 }
 
 int HeldPath::walk(std::string_view path, LastName last, SharedLinks links) {
-  return walkParts(path, last, links, false);
+  return walkParts(path, last, links, false, Way::Any);
+}
+
+int HeldPath::walkOwned(std::string_view path) {
+  if (path.empty() || path.front() != '/') return EINVAL;
+  return walkParts(path, LastName::Follow, SharedLinks::Owners, false, Way::Owned);
 }
 
 int HeldPath::makeFolders(std::string_view path, SharedLinks links) {
   // A trailing slash makes every name of the path one on the way: each must be, or become, a folder.
   if (path.empty()) return ENOENT;
-  return walkParts(std::string(path) + "/", LastName::Follow, links, true);
+  return walkParts(std::string(path) + "/", LastName::Follow, links, true, Way::Any);
 }
 
-int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links, bool make) {
+int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links, bool make, Way way) {
   reset();
   if (path.empty()) return ENOENT;
   std::vector<std::string> rest;
@@ -234,6 +249,7 @@ int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links,
     }
     if (fd < 0) {
       if (errno != ENOENT || !isLast) return errno;
+      if (way == Way::Owned && !KeptFromOthers(folderStatus_, ::geteuid())) return refuse(EACCES);
       leaf_ = part;
       return 0;
     }
@@ -242,6 +258,12 @@ int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links,
       const int e = errno;
       ::close(fd);
       return e;
+    }
+    // The folder the walk stands in is judged with the entry it takes there: so is each folder on the way, the last
+    // one, and one ".." led to.
+    if (way == Way::Owned && !KeptFromOthers(folderStatus_, OwnerOf(st))) {
+      ::close(fd);
+      return refuse(EACCES);
     }
     if (S_ISDIR(st.st_mode) && !isLast) {
       if (const int e = enter(fd, part)) return e;

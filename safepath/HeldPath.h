@@ -48,6 +48,14 @@ class HeldPath {
   // Walks `path` to the folder of its last name: 0, or the errno value of the step that failed. A missing last name
   // is no failure (leaf() names it, for a file to be made there).
   int walk(std::string_view path, LastName last, SharedLinks links = SharedLinks::Owners);
+  // Walks the absolute `path` as walk(path, LastName::Follow) does, for a folder a program of this user must find
+  // again as it left it (the save lock's places): only through what no other user can move or replace. Each folder it
+  // takes a name in (the root, those on the way, those of a link's text, those ".." leads to) must be root's or this
+  // user's and writable by no other user (no group or other write bit), but for a folder with the sticky bit, which
+  // others may write where the entry taken in it (a folder, a link, the last name) is this user's or root's (a last
+  // name that is missing: as one this user makes). Else EACCES (refused()); EINVAL for a relative path, whose folders
+  // above are never walked. The folder the walk ends on where the path names no last name is the caller's to judge.
+  int walkOwned(std::string_view path);
   // Walks `path` to the file a save of it writes (see the call flow above) and refuses what no save may write: a
   // path that ends at a folder (EISDIR) and a file another user planted (EACCES). exists() and file() then tell
   // what is under the name.
@@ -76,7 +84,8 @@ class HeldPath {
  private:
   int start(bool atRoot);
   int enter(int fd, const std::string& part);
-  int walkParts(std::string_view path, LastName last, SharedLinks links, bool make);
+  enum class Way { Any, Owned };  // whether each folder the walk takes a name in is judged (walkOwned)
+  int walkParts(std::string_view path, LastName last, SharedLinks links, bool make, Way way);
   int refuse(int e);
 
   int folder_ = -1;

@@ -163,13 +163,19 @@ bool Own(int fd, mode_t type, mode_t barred) {
 }
 
 // The folder of the user's locks in the place `place` (made where missing, and the place with it where it is to be
-// made, where `make`): its descriptor where the place is a folder of this user's that no other may write, and the lock
-// folder is this user's, open to no other and not a link; else -1.
+// made, where `make`): its descriptor where the place is a folder of this user's that no other may write, reached
+// only through folders no other user can move or replace it in (HeldPath::walkOwned: the place is the very folder
+// judged there, opened in the folder that walk holds), and the lock folder is this user's, open to no other and not a
+// link; else -1.
 int LockFolderIn(const LockPlace& place, bool make) {
-  if (place.folder.empty() || place.folder[0] != '/') return -1;
-  int at = ::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (at < 0 && errno == ENOENT && make && place.make && ::mkdir(place.folder.c_str(), 0700) == 0)
-    at = ::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  HeldPath way;
+  if (way.walkOwned(place.folder) != 0) return -1;
+  const char* name = way.leaf().empty() ? "." : way.leaf().c_str();  // a path ending at a folder: that folder
+  constexpr int kFolder = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+  int at = ::openat(way.folder(), name, kFolder);
+  // One another program of the user made meanwhile is taken as it is found, and judged as any.
+  if (at < 0 && errno == ENOENT && make && place.make && (::mkdirat(way.folder(), name, 0700) == 0 || errno == EEXIST))
+    at = ::openat(way.folder(), name, kFolder);
   if (at < 0) return -1;
   int fd = -1;
   if (Own(at, S_IFDIR, S_IWGRP | S_IWOTH)) {
