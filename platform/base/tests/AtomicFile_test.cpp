@@ -305,20 +305,32 @@ TEST(AtomicFile, AReplaceKeepsTheOwnerGroupAndLinksOrWritesInPlace) {
 }
 
 // The temporary file is flushed before it takes the file's name, and the folder after; a failed flush of the text
-// fails the replace with the old file and no temporary left.
+// fails the replace with the old file and no temporary left. At the rename the temporary file holds its own write
+// lock, which holds off even a read lock of another open (a save of another program that finds it under the name).
 TEST(AtomicFile, AReplaceFlushesTheTextBeforeTheRenameAndTheFolderAfter) {
   TempDir dir;
   const std::string folder = std::filesystem::canonical(dir.Path()).string(), file = folder + "/s.dao";
   Put(file, "old");
   std::vector<std::pair<plat::FileStep, std::string>> steps;
+  short lockSeen = F_UNLCK;
   int err = 0;
   plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
     if (step == plat::FileStep::Flush || step == plat::FileStep::Replace) steps.emplace_back(step, path);
+    // What another open of the temporary file meets as it asks for a read lock.
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      if (step != plat::FileStep::Replace || entry.path() == file) continue;
+      struct flock ask {};
+      ask.l_type = F_RDLCK;
+      const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd >= 0 && ::fcntl(fd, F_OFD_GETLK, &ask) == 0) lockSeen = ask.l_type;
+      if (fd >= 0) ::close(fd);
+    }
     return step == plat::FileStep::Flush && path == file && steps.size() > 3 ? EIO : 0;
   });
   ASSERT_TRUE(plat::WriteFileAtomically(file, "new", err)) << err;
   EXPECT_EQ(steps, (std::vector<std::pair<plat::FileStep, std::string>>{
                        {plat::FileStep::Flush, file}, {plat::FileStep::Replace, file}, {plat::FileStep::Flush, folder}}));
+  EXPECT_EQ(lockSeen, F_WRLCK);
   EXPECT_FALSE(plat::WriteFileAtomically(file, "lost?", err));
   EXPECT_EQ(err, EIO);
   EXPECT_EQ(ReadAll(file), "new");
