@@ -105,7 +105,7 @@ class SaveLock {
   };
   static void Give(Lock& lock) noexcept;
   int lockFile(const struct stat& file, std::chrono::steady_clock::time_point end);
-  int takeOwn(const struct stat& file, std::chrono::steady_clock::time_point end);
+  int takeOwn(const struct stat& file, uid_t user, std::chrono::steady_clock::time_point end);
 
   Lock file_;              // the settings file: its write lock, or its read lock beside the user's own
   std::vector<Lock> own_;  // the user's own lock: its range of the lock file in each place that took it

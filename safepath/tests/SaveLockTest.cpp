@@ -315,6 +315,7 @@ TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgr
     EXPECT_EQ(fs::exists(firstLocks / "saves.lock"), firstTakes);
     EXPECT_EQ(fs::exists(secondLocks / "saves.lock"), !firstTakes && row.secondTakes);
     EXPECT_TRUE(fs::is_empty(elsewhere));
+    EXPECT_TRUE(row.first != First::Missing || !fs::exists(first));  // nothing made where it is passed over
     if (row.above == Above::OpenHome && row.first == First::Own) {
       ASSERT_EQ(another_user::Run(home, [] { return ::rename(".cache", ".cache-moved") == 0 ? 0 : 1; }), 0);
     }
