@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -72,6 +73,16 @@ uid_t OwnerOf(const struct stat& entry) {
     check = o.check;
   }
   return check ? check(entry) : entry.st_uid;
+}
+
+// Whether no user but `user` (this process's) and root can move, remove or replace the entry of the owner `entry` in
+// the folder `folder` describes (walkOwned): the folder is root's or the user's and neither its group nor others may
+// write it, or it has the sticky bit, under which only the entry's owner and the folder's may move it, and the entry is
+// the user's or root's. The group bits are an access ACL's mask: a named user or group who may write sets them too.
+bool KeptFromOthers(const struct stat& folder, uid_t entry, uid_t user) {
+  const auto trusted = [user](uid_t owner) { return owner == 0 || owner == user; };
+  if (!trusted(OwnerOf(folder))) return false;
+  return (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0 || ((folder.st_mode & S_ISVTX) && trusted(entry));
 }
 
 }  // namespace
@@ -162,11 +173,13 @@ int HeldPath::refuse(int e) {
 }
 
 // Takes `fd` (a folder, or -1 after a failed open) as the folder reached; `part` is its name in the last one ("" for
-// the root, ".." for the parent).
-int HeldPath::enter(int fd, const std::string& part) {
+// the root, ".." for the parent). `known`: its status, where the caller took it from `fd` already.
+int HeldPath::enter(int fd, const std::string& part, const struct stat* known) {
   if (fd < 0) return errno;
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
+  if (known) {
+    st = *known;
+  } else if (::fstat(fd, &st) != 0) {
     const int e = errno;
     ::close(fd);
     return e;
@@ -197,21 +210,33 @@ int HeldPath::start(bool atRoot) {
 }
 
 int HeldPath::walk(std::string_view path, LastName last, SharedLinks links) {
-  return walkParts(path, last, links, false);
+  return walkParts(path, last, links, false, std::nullopt);
+}
+
+int HeldPath::walkOwned(std::string_view path, uid_t user, LastName last) {
+  if (path.empty() || path.front() != '/') return EINVAL;
+  return walkParts(path, last, SharedLinks::Owners, false, user);
 }
 
 int HeldPath::makeFolders(std::string_view path, SharedLinks links) {
   // A trailing slash makes every name of the path one on the way: each must be, or become, a folder.
   if (path.empty()) return ENOENT;
-  return walkParts(std::string(path) + "/", LastName::Follow, links, true);
+  return walkParts(std::string(path) + "/", LastName::Follow, links, true, std::nullopt);
 }
 
-int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links, bool make) {
+int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links, bool make,
+                         std::optional<uid_t> owned) {
   reset();
   if (path.empty()) return ENOENT;
   std::vector<std::string> rest;
   PushParts(path, rest);
   if (const int e = start(path.front() == '/')) return e;
+  // A last name not opened (kept, or missing) is judged as one the user makes there.
+  const auto unopened = [&](const std::string& name) {
+    if (owned && !KeptFromOthers(folderStatus_, *owned, *owned)) return refuse(EACCES);
+    leaf_ = name;
+    return 0;
+  };
   for (int followed = 0; !rest.empty();) {
     const std::string part = std::move(rest.back());
     rest.pop_back();
@@ -221,10 +246,7 @@ int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links,
       if (const int e = enter(::openat(folder_, "..", O_PATH | O_DIRECTORY | O_CLOEXEC), part)) return e;
       continue;
     }
-    if (isLast && last == LastName::Keep) {
-      leaf_ = part;
-      return 0;
-    }
+    if (isLast && last == LastName::Keep) return unopened(part);
     // The entry itself, never what it leads to: a link is judged and read through this descriptor.
     int fd = ::openat(folder_, part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     // A folder to make is made where the walk stands (one another made meanwhile is taken as it is found).
@@ -232,19 +254,21 @@ int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links,
       if (::mkdirat(folder_, part.c_str(), 0777) != 0 && errno != EEXIST) return errno;
       fd = ::openat(folder_, part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     }
-    if (fd < 0) {
-      if (errno != ENOENT || !isLast) return errno;
-      leaf_ = part;
-      return 0;
-    }
+    if (fd < 0) return errno != ENOENT || !isLast ? errno : unopened(part);
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
       const int e = errno;
       ::close(fd);
       return e;
     }
+    // The folder the walk stands in is judged with the entry it takes there: so is each folder on the way, the last
+    // one, and one ".." led to.
+    if (owned && !KeptFromOthers(folderStatus_, OwnerOf(st), *owned)) {
+      ::close(fd);
+      return refuse(EACCES);
+    }
     if (S_ISDIR(st.st_mode) && !isLast) {
-      if (const int e = enter(fd, part)) return e;
+      if (const int e = enter(fd, part, &st)) return e;
       continue;
     }
     if (!S_ISLNK(st.st_mode)) {

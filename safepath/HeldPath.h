@@ -29,6 +29,7 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,15 @@ class HeldPath {
   // Walks `path` to the folder of its last name: 0, or the errno value of the step that failed. A missing last name
   // is no failure (leaf() names it, for a file to be made there).
   int walk(std::string_view path, LastName last, SharedLinks links = SharedLinks::Owners);
+  // Walks the absolute `path` as walk(path, last) does, for a folder a program of the user `user` (this process's
+  // effective user) must find again as it left it (the save lock's places): only through what no other user can move
+  // or replace. Each folder it takes a name in (the root, those on the way, those of a link's text, those ".." leads
+  // to) must be root's or the user's and writable by no other user (no group or other write bit), but for a folder
+  // with the sticky bit, which others may write where the entry taken in it (a folder, a link, the last name) is the
+  // user's or root's (a last name that is missing, or kept: as one the user makes). Else EACCES (refused()); EINVAL
+  // for a relative path, whose folders above are never walked. A path that ends at a folder ("d/") holds that folder,
+  // whose own looks are the caller's to judge (folderStatus()).
+  int walkOwned(std::string_view path, uid_t user, LastName last = LastName::Follow);
   // Walks `path` to the file a save of it writes (see the call flow above) and refuses what no save may write: a
   // path that ends at a folder (EISDIR) and a file another user planted (EACCES). exists() and file() then tell
   // what is under the name.
@@ -66,6 +76,7 @@ class HeldPath {
   // system.
   bool refused() const { return refused_; }
   int folder() const { return folder_; }  // a descriptor for lookups only (O_PATH)
+  const struct stat& folderStatus() const { return folderStatus_; }  // its status as the walk entered it
   // The last name, in folder(); empty when the path ends at a folder ("d/", "d/.", "/").
   const std::string& leaf() const { return leaf_; }
   // The folder's path as walked, links resolved, and the last name (for messages: nothing is opened by it).
@@ -75,8 +86,9 @@ class HeldPath {
 
  private:
   int start(bool atRoot);
-  int enter(int fd, const std::string& part);
-  int walkParts(std::string_view path, LastName last, SharedLinks links, bool make);
+  int enter(int fd, const std::string& part, const struct stat* known = nullptr);
+  // `owned`: the user each folder the walk takes a name in is judged for (walkOwned); none: no folder is judged.
+  int walkParts(std::string_view path, LastName last, SharedLinks links, bool make, std::optional<uid_t> owned);
   int refuse(int e);
 
   int folder_ = -1;

@@ -48,14 +48,14 @@ std::chrono::milliseconds Wait() {
   return h.wait;
 }
 
-std::vector<LockPlace> Places() {
+std::vector<LockPlace> Places(uid_t user) {
   LockPlaces places;
   {
     Held& h = TheHeld();
     std::lock_guard lock(h.mutex);
     places = h.places;
   }
-  return places ? places(::geteuid()) : UserLockPlaces(::geteuid());
+  return places ? places(user) : UserLockPlaces(user);
 }
 
 // Whether a lock this thread took is on the file `st` describes.
@@ -134,11 +134,11 @@ Got Take(int fd, const struct flock& want, bool readersBlock, Clock::time_point 
   }
 }
 
-// Whether a user other than this process's may write the file `st` describes: its owner is another, or its group or
-// all may write it (the group bits are an access ACL's mask: a named user or group who may write sets them too).
-// Root, who may write every file, is left aside.
-bool OthersMayWrite(const struct stat& st) {
-  return st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+// Whether a user other than `user` (this process's) may write the file `st` describes: its owner is another, or its
+// group or all may write it (the group bits are an access ACL's mask: a named user or group who may write sets them
+// too). Root, who may write every file, is left aside.
+bool OthersMayWrite(const struct stat& st, uid_t user) {
+  return st.st_uid != user || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
 // The range of the user's lock file that stands for the file `file` describes: a hash (64-bit FNV-1a) of its device and
@@ -154,54 +154,73 @@ off_t RangeOf(const struct stat& file) {
 constexpr char kLockFolder[] = "brim-save-locks";
 constexpr char kLockFile[] = "saves.lock";
 
-// Whether the entry open as `fd` is this user's, of `type`, and of none of the bits `barred` (those of the group and
-// others: no other user may change what it holds, or enter it).
-bool Own(int fd, mode_t type, mode_t barred) {
-  struct stat st {};
-  return ::fstat(fd, &st) == 0 && (st.st_mode & S_IFMT) == type && st.st_uid == ::geteuid() &&
-         (st.st_mode & barred) == 0;
+// Whether the entry `st` describes is the user `user`'s (this process's), of `type`, and of none of the bits `barred`
+// (those of the group and others: no other user may change what it holds, or enter it).
+bool Own(const struct stat& st, uid_t user, mode_t type, mode_t barred) {
+  return (st.st_mode & S_IFMT) == type && st.st_uid == user && (st.st_mode & barred) == 0;
+}
+
+// The same for the entry open as `fd`, whose status it leaves in `st`.
+bool Own(int fd, uid_t user, mode_t type, mode_t barred, struct stat& st) {
+  return ::fstat(fd, &st) == 0 && Own(st, user, type, barred);
 }
 
 // The folder of the user's locks in the place `place` (made where missing, and the place with it where it is to be
-// made, where `make`): its descriptor where the place is a folder of this user's that no other may write, and the lock
-// folder is this user's, open to no other and not a link; else -1.
-int LockFolderIn(const LockPlace& place, bool make) {
-  if (place.folder.empty() || place.folder[0] != '/') return -1;
-  int at = ::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (at < 0 && errno == ENOENT && make && place.make && ::mkdir(place.folder.c_str(), 0700) == 0)
-    at = ::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (at < 0) return -1;
-  int fd = -1;
-  if (Own(at, S_IFDIR, S_IWGRP | S_IWOTH)) {
-    if (make) (void)::mkdirat(at, kLockFolder, 0700);
-    fd = ::openat(at, kLockFolder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+// made, where `make`): its descriptor where the place is a folder of this user's that no other may write, reached
+// only through folders no other user can move or replace it in, and the lock folder is this user's, open to no other
+// and not a link; else -1. The place is the very folder HeldPath::walkOwned judged on the way: the walk holds it (a
+// trailing slash walks into it), and a missing place is made in the folder a walk to its name judged.
+int LockFolderIn(const LockPlace& place, uid_t user, bool make) {
+  HeldPath way;
+  const std::string into = place.folder + "/";
+  int e = way.walkOwned(into, user);
+  if (e == ENOENT && make && place.make && way.walkOwned(place.folder, user, LastName::Keep) == 0 &&
+      !way.leaf().empty()) {
+    // A folder another program of the user made meanwhile is walked into as it is found, and judged as any.
+    (void)::mkdirat(way.folder(), way.leaf().c_str(), 0700);
+    e = way.walkOwned(into, user);
   }
-  ::close(at);
-  if (fd >= 0 && !Own(fd, S_IFDIR, S_IRWXG | S_IRWXO)) {
+  if (e != 0 || !Own(way.folderStatus(), user, S_IFDIR, S_IWGRP | S_IWOTH)) return -1;
+  constexpr int kOpen = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::openat(way.folder(), kLockFolder, kOpen);
+  if (fd < 0 && errno == ENOENT && make && (::mkdirat(way.folder(), kLockFolder, 0700) == 0 || errno == EEXIST))
+    fd = ::openat(way.folder(), kLockFolder, kOpen);
+  struct stat st {};
+  if (fd >= 0 && !Own(fd, user, S_IFDIR, S_IRWXG | S_IRWXO, st)) {
     ::close(fd);
     fd = -1;
   }
   return fd;
 }
 
+// Whether the lock file of the place `place` may be there: a look by the path's text, which passes over a place that
+// holds none before the walk that judges it, for a take that makes none. Through folders no other user can change
+// (else the walk passes the place over anyway) the text names what the walk would find.
+bool LockFileNamed(const LockPlace& place) {
+  struct stat st {};
+  const std::string path = place.folder + "/" + kLockFolder + "/" + kLockFile;
+  return ::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 // Takes the range `range` of the lock file in `place` (made there where `make`, else only where it is there) until
-// `end`. Held with its descriptor in `lock`; Busy where another save held it all the while; NoLocks where the place
-// cannot take it.
-Got LockIn(const LockPlace& place, bool make, const struct flock& range, Clock::time_point end, int& lock) {
+// `end`, for the user `user` (this process's). Held with its descriptor in `lock`; Busy where another save held it all
+// the while; NoLocks where the place cannot take it.
+Got LockIn(const LockPlace& place, uid_t user, bool make, const struct flock& range, Clock::time_point end, int& lock) {
   lock = -1;
-  const int folder = LockFolderIn(place, make);
+  if (!make && !LockFileNamed(place)) return Got::NoLocks;
+  const int folder = LockFolderIn(place, user, make);
   if (folder < 0) return Got::NoLocks;
   Got got = Got::NoLocks;
   for (;;) {
     const int fd = ::openat(folder, kLockFile, O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC | (make ? O_CREAT : 0), 0600);
-    if (fd < 0 || !Own(fd, S_IFREG, 0)) {
+    struct stat locked {};
+    if (fd < 0 || !Own(fd, user, S_IFREG, 0, locked)) {
       if (fd >= 0) ::close(fd);
       break;
     }
     got = Take(fd, range, true, end);
     // Held only on the file the name holds: one removed meanwhile is no longer the one every program finds.
-    struct stat locked {};
-    if (got == Got::Held && ::fstat(fd, &locked) == 0 && Holds(folder, kLockFile, locked)) {
+    if (got == Got::Held && Holds(folder, kLockFile, locked)) {
       lock = fd;
       break;
     }
@@ -271,13 +290,13 @@ bool SaveLock::covers(const struct stat* file) const {
 
 int SaveLock::take(const HeldPath& held) { return take(held, Wait()); }
 
-int SaveLock::takeOwn(const struct stat& file, Clock::time_point end) {
+int SaveLock::takeOwn(const struct stat& file, uid_t user, Clock::time_point end) {
   const struct flock range = Range(F_WRLCK, RangeOf(file), 1);
-  const std::vector<LockPlace> places = Places();
+  const std::vector<LockPlace> places = Places(user);
   own_.reserve(places.size());
   for (const LockPlace& place : places) {
     int fd = -1;
-    const Got got = LockIn(place, own_.empty(), range, end, fd);
+    const Got got = LockIn(place, user, own_.empty(), range, end, fd);
     if (got == Got::Busy) return EWOULDBLOCK;
     if (got == Got::Held) own_.push_back({fd, file.st_dev, file.st_ino});
   }
@@ -290,8 +309,9 @@ int SaveLock::lockFile(const struct stat& file, Clock::time_point end) {
   if (got == Got::Busy) return EWOULDBLOCK;
   // Only readers in the way, or a file system that keeps no locks. A file another user may write too is waited for as
   // for a writer: no lock of the user's orders the other user's saves.
-  const bool shared = OthersMayWrite(file);
-  if (got == Got::NoLocks) return shared ? ENOLCK : takeOwn(file, end);
+  const uid_t user = ::geteuid();
+  const bool shared = OthersMayWrite(file, user);
+  if (got == Got::NoLocks) return shared ? ENOLCK : takeOwn(file, user, end);
   if (shared) {
     got = Take(file_.fd, Range(F_WRLCK), true, end);
     return got == Got::Held ? 0 : got == Got::Busy ? EWOULDBLOCK : ENOLCK;
@@ -300,7 +320,7 @@ int SaveLock::lockFile(const struct stat& file, Clock::time_point end) {
   // waited for), and the user's own lock orders the user's saves.
   switch (Take(file_.fd, Range(F_RDLCK), false, end)) {
     case Got::Busy: return EWOULDBLOCK;
-    default: return takeOwn(file, end);
+    default: return takeOwn(file, user, end);
   }
 }
 

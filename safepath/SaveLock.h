@@ -25,11 +25,20 @@
 // folder "/run/user/<uid>", then "<home>/.cache" with the home the password database gives (made where missing). In
 // each, the folder "brim-save-locks" (the user's, of no group or other bits, opened without following a link; made
 // where missing) holds one lock file, "saves.lock" (the user's), made once and kept: however many saves, one file a
-// place. A place that cannot take the lock (missing, another user's, a link, a file system that is full before the lock
-// file is made or keeps no locks) is passed over, in the same order by every program of the user: the lock is taken
-// in the first place that takes it and in every later one that holds a lock file already, so that two programs that
-// passed over different places still meet in the place the later one found made. Where no place takes it, the take
-// fails with ENOLCK and the save is refused. No other user can open, make or lock anything there.
+// place. A place is the user's folder that no other may write, and it is taken only where no other user can move or
+// replace what the lock stands on: its path is walked from the root a name at a time (HeldPath::walkOwned), each
+// folder on the way (also those of a link's text and those ".." leads to) root's or the user's and writable by no
+// other user, but for a folder with the sticky bit, which others may write where the entry taken in it is the user's
+// or root's; a link is followed only in such a folder, and the place is opened (made) in the folder that walk holds.
+// In a home every user may write, another user could otherwise move the cache folder away between two programs'
+// takes, and the second would make a new one and take its lock there while the first holds it in the old. A place
+// that cannot take the lock (missing, another user's, under a folder another user can change, a link, a file system
+// that is full before the lock file is made or keeps no locks) is passed over, in the same order by every program of
+// the user: the lock is taken in the first place that takes it and in every later one that holds a lock file already,
+// so that two programs that passed over different places still meet in the place the later one found made. Where no
+// place takes it, the take fails with ENOLCK and the save is refused: for a user whom no place takes (no password
+// entry, a home missing, not theirs or under a folder another user can change, no runtime folder), any reader's lock
+// refuses every save of the user's own file. No other user can open, make, move or lock anything there.
 //
 // Each is waited for at most the wait (5 s, SetSaveLockWait) in all, and past that the take fails with EWOULDBLOCK.
 // Once taken, the name must still hold what was locked (a save that held the lock meanwhile may have renamed a new file
@@ -96,7 +105,7 @@ class SaveLock {
   };
   static void Give(Lock& lock) noexcept;
   int lockFile(const struct stat& file, std::chrono::steady_clock::time_point end);
-  int takeOwn(const struct stat& file, std::chrono::steady_clock::time_point end);
+  int takeOwn(const struct stat& file, uid_t user, std::chrono::steady_clock::time_point end);
 
   Lock file_;              // the settings file: its write lock, or its read lock beside the user's own
   std::vector<Lock> own_;  // the user's own lock: its range of the lock file in each place that took it

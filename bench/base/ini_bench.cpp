@@ -12,7 +12,13 @@
 // of its own (the file's lock, its read, the new file, its flush and rename) as a program that saves now and then makes
 // them: 1 and 100 of them (BM_SingleKeyWrites/10000/0 makes 10,000). The save lock's share of a save is measured
 // against the save itself: within 1.1 times the save without it, in time and CPU.
+// BM_SeparateSavesUnderAReader/N: the same saves while another open of the file holds a read lock on it (a reader's),
+// each written in place (the file has a second hard link, so the reader's lock stays on it): each save takes a read
+// lock and the user's own lock, walking the two places of it (in the benchmark's folder, as a runtime folder and a
+// home's cache folder are) from the root.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,6 +31,7 @@
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/ProfileBatch.h"
 #include "platform/base/tests/TempDir.h"
+#include "safepath/SaveLock.h"
 
 namespace {
 
@@ -115,14 +122,18 @@ void BM_KeyList(benchmark::State& state) {
 }
 BENCHMARK(BM_KeyList)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-void BM_SeparateSaves(benchmark::State& state) {
+// A settings file of 60 keys in a folder of its own.
+std::string SixtyKeys() {
   const std::string file = TempFile("separate.dao");
+  plat::ProfileBatch batch(file.c_str());
+  for (int k = 0; k < 60; ++k)
+    WritePrivateProfileString("OPTIONS", ("Key" + std::to_string(k)).c_str(), "1", file.c_str());
+  return file;
+}
+
+// state.range(0) separate saves of a key each into `file`, an iteration.
+void SaveSeparately(benchmark::State& state, const std::string& file) {
   const int count = static_cast<int>(state.range(0));
-  {
-    plat::ProfileBatch batch(file.c_str());
-    for (int k = 0; k < 60; ++k)
-      WritePrivateProfileString("OPTIONS", ("Key" + std::to_string(k)).c_str(), "1", file.c_str());
-  }
   int round = 0;
   for (auto _ : state) {
     ++round;
@@ -136,8 +147,36 @@ void BM_SeparateSaves(benchmark::State& state) {
   }
   state.counters["saves_per_s"] =
       benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_SeparateSaves(benchmark::State& state) {
+  const std::string file = SixtyKeys();
+  SaveSeparately(state, file);
   std::filesystem::remove_all(std::filesystem::path(file).parent_path());
 }
 BENCHMARK(BM_SeparateSaves)->Arg(1)->Arg(100)->Unit(benchmark::kMillisecond);
+
+void BM_SeparateSavesUnderAReader(benchmark::State& state) {
+  const std::string file = SixtyKeys();
+  const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+  std::filesystem::create_directory(folder / "home");
+  const auto places = safepath::SetLockPlaces([&](uid_t) {
+    return std::vector<safepath::LockPlace>{{(folder / "run").string(), true},
+                                            {(folder / "home/.cache").string(), true}};
+  });
+  struct flock read {};
+  read.l_type = F_RDLCK;
+  read.l_whence = SEEK_SET;
+  const int reader = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (::link(file.c_str(), (folder / "second.dao").c_str()) != 0 || reader < 0 ||
+      ::fcntl(reader, F_OFD_SETLK, &read) != 0)
+    state.SkipWithError("no reader's lock");
+  else
+    SaveSeparately(state, file);
+  if (reader >= 0) ::close(reader);
+  safepath::SetLockPlaces(places);
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_SeparateSavesUnderAReader)->Arg(1)->Arg(100)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -201,17 +201,26 @@ TEST(SaveLock, TheUsersLockPlacesAreFixedByTheirIdentityWhateverTheEnvironment) 
 }
 
 // Under another user's read lock on a file only the user may write, the user's own lock is taken in the first place
-// that takes it: one that cannot (missing, a folder others may write, another user's, its lock folder open to others,
-// a link to another folder of the user's or a file, its lock file a link) is passed over for the next, and where none
-// takes it the take is refused (ENOLCK). Each program passes over in the same order and takes the lock also in every
-// later place that holds a lock file already: once the first place can take it again, a program that takes it there
-// still waits for one that passed it over, and the other way round.
+// that takes it: one that cannot (missing, a folder others may write, another user's, its lock folder open to others, a
+// link to another folder of the user's or a file, its lock file a link) is passed over for the next, and so is one that
+// another user could move or replace: in a home (the folder above it) another user owns or that its group or all may
+// write (mode 0777: another user moves the cache folder away between two programs' takes, and the second would make a
+// new one and take its lock there while the first holds the old one; one missing there is not made either), or behind a
+// link another user planted in a sticky folder every user may write. A home of mode 1777 whose cache folder is the
+// user's, and a link of the user's (root's, as the tests run) in a folder of theirs, take it. Where none takes it the
+// take is refused (ENOLCK). Each program passes over in the same order and takes the lock also in every later place
+// that holds a lock file already: once the first place can take it again, a program that takes it there still waits for
+// one that passed it over, and the other way round.
 TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgram) {
   enum class First { Own, Missing, OpenToWrites, Theirs, LockFolderOpen, LockFolderLink, LockFolderFile, LockFileLink };
+  // What stands above the first place, the cache folder of a home: a home of mode 0755 (the place is not made where
+  // missing), or as the row names it (made where missing, as a cache folder is).
+  enum class Above { Home, OpenHome, StickyHome, GroupHome, TheirHome, PlantedLink, OwnLink };
   const struct {
     const char* name;
     First first;
     bool secondTakes;
+    Above above = Above::Home;
   } rows[] = {
       {"the first place takes it", First::Own, true},
       {"the first place missing", First::Missing, true},
@@ -222,6 +231,15 @@ TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgr
       {"the first place's lock folder a file", First::LockFolderFile, true},
       {"the first place's lock file a link", First::LockFileLink, true},
       {"no place takes it", First::Missing, false},
+      {"the first place in a home every user may write, moved away between two takes", First::Own, true,
+       Above::OpenHome},
+      {"the first place missing in a home every user may write", First::Missing, true, Above::OpenHome},
+      {"the first place the user's in a sticky home every user may write", First::Own, true, Above::StickyHome},
+      {"the first place in a home its group may write", First::Own, true, Above::GroupHome},
+      {"the first place in a home of another user's", First::Own, true, Above::TheirHome},
+      {"the first place behind a link another user planted in a sticky folder", First::Own, true, Above::PlantedLink},
+      {"the first place behind a link of the user's in a folder of theirs", First::Own, true, Above::OwnLink},
+      {"no place takes it, the first in a home its group may write", First::Own, false, Above::GroupHome},
   };
   using other_locks::Kind;
   for (const auto& row : rows) {
@@ -229,12 +247,13 @@ TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgr
     SCOPED_TRACE(row.name);
     Folder dir;
     ASSERT_EQ(::chmod(dir.path.c_str(), 0755), 0);
-    const fs::path file = dir.path / "s.ini", first = dir.path / "first", second = dir.path / "second",
-                   elsewhere = dir.path / "elsewhere", firstLocks = first / "brim-save-locks",
-                   secondLocks = second / "brim-save-locks";
+    const fs::path file = dir.path / "s.ini", home = dir.path / "home", first = home / ".cache",
+                   second = dir.path / "second", elsewhere = dir.path / "elsewhere", shared = dir.path / "shared",
+                   firstLocks = first / "brim-save-locks", secondLocks = second / "brim-save-locks";
     std::ofstream(file) << "[S]\n";
     ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
     ASSERT_EQ(::mkdir(elsewhere.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
     if (row.first != First::Missing) {
       ASSERT_EQ(::mkdir(first.c_str(), 0700), 0);
     }
@@ -254,8 +273,28 @@ TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgr
         break;
       default: break;
     }
+    another_user::Files others;
+    fs::path firstPlace = first;
+    switch (row.above) {
+      case Above::OpenHome: ASSERT_EQ(::chmod(home.c_str(), 0777), 0); break;
+      case Above::StickyHome: ASSERT_EQ(::chmod(home.c_str(), 01777), 0); break;
+      case Above::GroupHome: ASSERT_EQ(::chmod(home.c_str(), 0775), 0); break;
+      case Above::TheirHome: ASSERT_TRUE(others.give(home)); break;
+      case Above::PlantedLink:
+        ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+        ASSERT_EQ(::symlink(home.c_str(), (shared / "home").c_str()), 0);
+        ASSERT_TRUE(others.give(shared / "home"));
+        firstPlace = shared / "home/.cache";
+        break;
+      case Above::OwnLink:
+        ASSERT_EQ(::symlink(home.c_str(), (dir.path / "to-home").c_str()), 0);
+        firstPlace = dir.path / "to-home/.cache";
+        break;
+      default: break;
+    }
     const auto places = safepath::SetLockPlaces([&](uid_t) {
-      return std::vector<safepath::LockPlace>{{first.string(), false}, {second.string(), true}};
+      return std::vector<safepath::LockPlace>{{firstPlace.string(), row.above != Above::Home}, {second.string(), true}};
     });
     other_locks::Holder reader(dir.path, "s.ini", Kind::Read);
     ASSERT_TRUE(reader.holding());
@@ -270,15 +309,21 @@ TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgr
       std::thread([&] { taken = lock.take(held, std::chrono::milliseconds(ms)); }).join();
       return taken;
     };
-    const bool firstTakes = row.first == First::Own;
+    const bool firstTakes = row.first == First::Own &&
+                            (row.above == Above::Home || row.above == Above::StickyHome || row.above == Above::OwnLink);
     ASSERT_EQ(take(passing, 0), firstTakes || row.secondTakes ? 0 : ENOLCK);
     EXPECT_EQ(fs::exists(firstLocks / "saves.lock"), firstTakes);
     EXPECT_EQ(fs::exists(secondLocks / "saves.lock"), !firstTakes && row.secondTakes);
     EXPECT_TRUE(fs::is_empty(elsewhere));
+    EXPECT_TRUE(row.first != First::Missing || !fs::exists(first));  // nothing made where it is passed over
+    if (row.above == Above::OpenHome && row.first == First::Own) {
+      ASSERT_EQ(another_user::Run(home, [] { return ::rename(".cache", ".cache-moved") == 0 ? 0 : 1; }), 0);
+    }
     EXPECT_EQ(take(other, 20), firstTakes || row.secondTakes ? EWOULDBLOCK : ENOLCK);
-    if (!firstTakes && row.secondTakes) {
+    if (!firstTakes && row.secondTakes && (row.above == Above::Home || row.above == Above::OpenHome)) {
       // The first place takes it again: the one that passed it over is met in the second, either way round.
       fs::remove_all(firstLocks);
+      ASSERT_EQ(::chmod(home.c_str(), 0755), 0);
       if (!fs::exists(first)) {
         ASSERT_EQ(::mkdir(first.c_str(), 0700), 0);
       }

@@ -305,20 +305,32 @@ TEST(AtomicFile, AReplaceKeepsTheOwnerGroupAndLinksOrWritesInPlace) {
 }
 
 // The temporary file is flushed before it takes the file's name, and the folder after; a failed flush of the text
-// fails the replace with the old file and no temporary left.
+// fails the replace with the old file and no temporary left. At the rename the temporary file holds its own write
+// lock, which holds off even a read lock of another open (a save of another program that finds it under the name).
 TEST(AtomicFile, AReplaceFlushesTheTextBeforeTheRenameAndTheFolderAfter) {
   TempDir dir;
   const std::string folder = std::filesystem::canonical(dir.Path()).string(), file = folder + "/s.dao";
   Put(file, "old");
   std::vector<std::pair<plat::FileStep, std::string>> steps;
+  short lockSeen = F_UNLCK;
   int err = 0;
   plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
     if (step == plat::FileStep::Flush || step == plat::FileStep::Replace) steps.emplace_back(step, path);
+    // What another open of the temporary file meets as it asks for a read lock.
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      if (step != plat::FileStep::Replace || entry.path() == file) continue;
+      struct flock ask {};
+      ask.l_type = F_RDLCK;
+      const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd >= 0 && ::fcntl(fd, F_OFD_GETLK, &ask) == 0) lockSeen = ask.l_type;
+      if (fd >= 0) ::close(fd);
+    }
     return step == plat::FileStep::Flush && path == file && steps.size() > 3 ? EIO : 0;
   });
   ASSERT_TRUE(plat::WriteFileAtomically(file, "new", err)) << err;
   EXPECT_EQ(steps, (std::vector<std::pair<plat::FileStep, std::string>>{
                        {plat::FileStep::Flush, file}, {plat::FileStep::Replace, file}, {plat::FileStep::Flush, folder}}));
+  EXPECT_EQ(lockSeen, F_WRLCK);
   EXPECT_FALSE(plat::WriteFileAtomically(file, "lost?", err));
   EXPECT_EQ(err, EIO);
   EXPECT_EQ(ReadAll(file), "new");
@@ -771,7 +783,9 @@ struct WalkableScope {
 // open file, or of the process) or a flock on each file the name holds, through a read-only descriptor: it holds the
 // file's own lock off from every save, and the user's own lock orders them. So too for four programs of the user whose
 // environments differ (two without a runtime folder or a home), and for two saving through two names of the file (a
-// file of two links, written in place). Two users who may both write the file (its owner and a member of its group, in
+// file of two links, written in place), also where the first of their places is the cache folder of a home every user
+// may write, which another user exchanges for another folder of the user's again and again (passed over, the programs
+// meet in the next). Two users who may both write the file (its owner and a member of its group, in
 // a folder of that group that gives its group to new files) keep every key, over rounds. Under another user's read
 // lock, their saves, and those of root and the owner of a file of two links, are refused past a short wait where
 // another user may write the file (each user's saves run one at a time, but not the two users'); the owner's own are
@@ -801,6 +815,9 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
     bool ownerFile = false;  // the file (0644) and its folders are the owner's
     int keys = 200;
     int rounds = 1;
+    // The user's places: the cache folder of a home every user may write (0777), which another user exchanges for
+    // another folder of the user's again and again, then a folder of the user's own.
+    bool openHome = false;
   };
   std::vector<Row> rows;
   for (const auto& [name, reader] : std::initializer_list<std::pair<const char*, std::optional<Kind>>>{
@@ -821,6 +838,9 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
   rows.push_back({"two programs through the file's two names, a reader's lock", Kind::Read, other_locks::Follow::Name,
                   false,
                   {user, program(Saver::User, {}, true)}, false, false, 100});
+  rows.push_back({"two programs through the file's two names, a reader's lock, the cache folder in an open home",
+                  Kind::Read, other_locks::Follow::Name, false, {user, program(Saver::User, {}, true)}, false, false,
+                  150, 1, true});
   if (another_user::AsRoot()) {
     rows.push_back({"its owner and a member of its group", std::nullopt, other_locks::Follow::Name, false,
                     {program(Saver::Owner), program(Saver::Member)}, true, false, 100, 3});
@@ -850,9 +870,20 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
       ASSERT_EQ(::mkdir(places.c_str(), 0700), 0);
       if (users) {
         ASSERT_TRUE(another_user::GiveTree(dir.Path()));
-        ASSERT_EQ(::chmod(places.c_str(), 0777), 0);
+        // Each user makes their place in it, which the sticky bit keeps from the others.
+        ASSERT_EQ(::chmod(places.c_str(), 01777), 0);
         ASSERT_EQ(::chmod(dir.Path().c_str(), row.shared ? 02775 : 0755), 0);
         ASSERT_EQ(::chmod(file.c_str(), row.shared ? 0664 : 0644), 0);
+      }
+      const std::string home = dir / "home";
+      std::optional<another_user::Exchanger> mover;
+      if (row.openHome) {
+        ASSERT_EQ(::mkdir(home.c_str(), 0700), 0);
+        ASSERT_EQ(::chmod(home.c_str(), 0777), 0);
+        ASSERT_EQ(::mkdir((home + "/.cache").c_str(), 0700), 0);
+        ASSERT_EQ(::mkdir((home + "/.moved").c_str(), 0700), 0);
+        mover.emplace(home, another_user::Exchanger::Pairs{{".cache", ".moved"}});
+        ASSERT_TRUE(mover->started());
       }
       std::optional<other_locks::Holder> reader;
       if (row.reader) {
@@ -869,6 +900,10 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         if (saver.who != Saver::User)
           safepath::SetLockPlaces([&](uid_t uid) {
             return std::vector<safepath::LockPlace>{{places + "/" + std::to_string(uid), true}};
+          });
+        if (row.openHome)
+          safepath::SetLockPlaces([&](uid_t) {
+            return std::vector<safepath::LockPlace>{{home + "/.cache", true}, {places, true}};
           });
         if (!saver.allWritten) safepath::SetSaveLockWait(std::chrono::milliseconds(20));
         if (!Become(saver.who)) return std::string();
@@ -900,7 +935,9 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         }
         EXPECT_EQ(lost, 0) << section;
       }
-      EXPECT_EQ(Entries(dir.Path()), 3);  // the file, the folder of its second name and the owner's places
+      mover.reset();
+      // The file, the folder of its second name, the owner's places and the home.
+      EXPECT_EQ(Entries(dir.Path()), row.openHome ? 4 : 3);
     }
   }
 }
@@ -1210,11 +1247,11 @@ TEST(AtomicFile, OnlyAProgramThatMayWriteTheFileHoldsItsSavesOff) {
 
 // Under another user's read lock on a file only the user may write, a save takes the user's own lock in the first of
 // the user's places that takes it (see safepath/SaveLock.h): one that cannot (missing, open to others' writes, another
-// user's, its lock folder open to others) is passed over. Where none takes it, each save is refused with
-// ERROR_NO_SAVE_LOCK and writes nothing, and once the reader lets go it is done. The place that took it keeps one lock
-// file, of the user's and in a folder of mode 0700, whatever the saves. At every door.
+// user's, in a folder open to others' writes, its lock folder open to others) is passed over. Where none takes it,
+// each save is refused with ERROR_NO_SAVE_LOCK and writes nothing, and once the reader lets go it is done. The place
+// that took it keeps one lock file, of the user's and in a folder of mode 0700, whatever the saves. At every door.
 TEST(AtomicFile, ASaveUnderAReadersLockTakesTheUsersOwnLockInTheFirstPlaceThatTakesItOrIsRefused) {
-  enum class Place { Own, Open, Theirs, Missing };
+  enum class Place { Own, Open, Theirs, Missing, InOpen };
   const struct {
     const char* name;
     Place first;
@@ -1223,20 +1260,24 @@ TEST(AtomicFile, ASaveUnderAReadersLockTakesTheUsersOwnLockInTheFirstPlaceThatTa
   } cases[] = {
       {"the first place open to others' writes", Place::Open, Place::Own, true},
       {"the first place another user's", Place::Theirs, Place::Own, true},
+      {"the first place in a folder open to others' writes", Place::InOpen, Place::Own, true},
       {"no first place, the second's lock folder open to others", Place::Missing, Place::Open, false},
       {"no first place, the second's lock folder another user's", Place::Missing, Place::Theirs, false},
       {"no first place, no second place", Place::Missing, Place::Missing, false},
   };
   const auto make = [](const std::string& path, Place how, mode_t open) {
-    return how == Place::Missing || how == Place::Own ||
-           (::mkdir(path.c_str(), 0700) == 0 && (how != Place::Open || ::chmod(path.c_str(), open) == 0) &&
-            (how != Place::Theirs || ::chown(path.c_str(), another_user::kUid, another_user::kUid) == 0));
+    if (how == Place::Missing || how == Place::Own) return true;
+    const std::string in = std::filesystem::path(path).parent_path();
+    return (how != Place::InOpen || (::mkdir(in.c_str(), 0700) == 0 && ::chmod(in.c_str(), 0777) == 0)) &&
+           ::mkdir(path.c_str(), 0700) == 0 && (how != Place::Open || ::chmod(path.c_str(), open) == 0) &&
+           (how != Place::Theirs || ::chown(path.c_str(), another_user::kUid, another_user::kUid) == 0);
   };
   for (const auto& c : cases) {
     // Only root can give a folder to another user.
     if (!another_user::AsRoot() && (c.first == Place::Theirs || c.locks == Place::Theirs)) continue;
     TempDir places;
-    const std::string first = places / "run", second = places / "cache", locks = second + "/brim-save-locks";
+    const std::string first = places / (c.first == Place::InOpen ? "open/run" : "run"), second = places / "cache",
+                      locks = second + "/brim-save-locks";
     ASSERT_EQ(::mkdir(second.c_str(), 0700), 0);
     Put(places / "file", "");
     ASSERT_TRUE(make(first, c.first, 0777) && make(locks, c.locks, 0755));
