@@ -94,6 +94,12 @@ class SaveLock {
   // then names no other file), and where the take found no file, none may be there. True for any where the save goes
   // on without a lock.
   bool covers(const struct stat* file) const;
+  // Whether the lock still orders the save it was taken for: each lock file of the user's own lock is still the file
+  // under its name in its place (a program that takes the lock now takes it there too). One removed, renamed or
+  // replaced while held (its folder, or the place's, with it) orders no program that came since: the caller asks
+  // just before its write and again after it, and where either is false the save is made again under the lock taken
+  // anew (or refused), never answered done. True where no such lock is held (the file's own write lock).
+  bool stillOrders() const;
 
  private:
   // A lock through an open descriptor, and the file it is on.
@@ -102,6 +108,7 @@ class SaveLock {
     dev_t dev = 0;
     ino_t ino = 0;
     bool recorded = false;  // in the process's record of what its threads hold
+    std::string path;       // a lock file's path in its place (the user's own lock)
   };
   static void Give(Lock& lock) noexcept;
   int lockFile(const struct stat& file, std::chrono::steady_clock::time_point end);

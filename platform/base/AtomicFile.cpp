@@ -151,7 +151,7 @@ constexpr int kMaxWalks = 3;
 }  // namespace
 
 MergedFile MergedFile::Of(const struct stat& st, std::string_view text) {
-  return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim, text};
+  return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim, text, nullptr};
 }
 
 bool MergedFile::sameAs(const struct stat* st) const {
@@ -183,11 +183,13 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
 MergedWrite WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read,
                             struct stat& written, int& err) {
   AtomicFile file;
-  if (file.open(path, AtomicFile::Naming::Replace, &read) && file.write(text) && file.commit()) {
-    written = file.committed();
-    return MergedWrite::Written;
-  }
-  err = file.error();
+  const bool done = file.open(path, AtomicFile::Naming::Replace, &read) && file.write(text) && file.commit();
+  if (done) written = file.committed();
+  err = done ? 0 : file.error();
+  // A file changed since the read, or refused at the last look, under a lock that no longer orders the save: another
+  // program of the user's saved meanwhile. A save done so may have written over such a program's.
+  if (read.lock && !read.lock->stillOrders()) return done ? MergedWrite::WrittenUnordered : MergedWrite::Unordered;
+  if (done) return MergedWrite::Written;
   return file.mergedFileChanged() ? MergedWrite::FileChanged : MergedWrite::Failed;
 }
 
@@ -493,6 +495,8 @@ bool AtomicFile::failInPlace(int e) {
   return merged_ && e == EBUSY ? failChanged() : fail(e);
 }
 
+bool AtomicFile::lockOrders() const { return !mergedWith_.lock || mergedWith_.lock->stillOrders(); }
+
 bool AtomicFile::nameHoldsMerged() {
   struct stat now {};
   if (::fstatat(held_.folder(), held_.leaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
@@ -524,7 +528,7 @@ bool AtomicFile::commitRename() {
   const int folder = held_.folder();
   // The temporary file's name may hold another file by now: it is not renamed, nor removed (not this save's).
   if (!e && !safepath::Holds(folder, temp_.c_str(), committed_)) e = EBUSY;
-  if (!e && merged_ && !nameHoldsMerged()) return failChanged();
+  if (!e && merged_ && (!nameHoldsMerged() || !lockOrders())) return failChanged();
   if (!e && firstSave) {
     e = RenameToFreeName(held_, temp_, held_.leaf(), target_, committed_);
     if (e == EEXIST) return failChanged();
@@ -614,6 +618,12 @@ bool AtomicFile::writeInPlace(std::string_view text, int& err) {
   }
   const off_t oldSize = st.st_size, newSize = static_cast<off_t>(text.size());
   int e = newSize > oldSize ? Reserve(fd, text, oldSize, target_) : 0;
+  // The last look before the text goes over the old: a text appended where no room could be reserved is cut off.
+  if (!e && merged_ && !lockOrders()) {
+    e = EBUSY;
+    struct stat now {};
+    if (::fstat(fd, &now) == 0 && now.st_size != oldSize) (void)::ftruncate(fd, oldSize);
+  }
   if (!e) e = WriteAll(fd, text, target_);
   if (!e && newSize < oldSize && ::ftruncate(fd, newSize) != 0) e = errno;
   if (!e) e = FileFault(FileStep::Flush, target_);

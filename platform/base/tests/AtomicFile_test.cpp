@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -774,6 +775,34 @@ struct WalkableScope {
   mode_t mode;
 };
 
+// A program of the user's own that removes the folder `folder` with all it holds, again and again, `pause` apart, and
+// makes it anew after each where `remade` (a runtime folder gone at the user's last logout and made at the next login;
+// a cache folder cleaned, which a save makes again), for as long as the object lives.
+class Remover {
+ public:
+  Remover(const std::filesystem::path& folder, bool remade, std::chrono::microseconds pause) : pid_(::fork()) {
+    if (pid_ != 0) return;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const struct timespec wait {0, static_cast<long>(std::chrono::nanoseconds(pause).count())};
+    for (;;) {
+      std::error_code ec;
+      std::filesystem::remove_all(folder, ec);
+      if (remade) ::mkdir(folder.c_str(), 0700);
+      ::nanosleep(&wait, nullptr);
+    }
+  }
+  ~Remover() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  Remover(const Remover&) = delete;
+  Remover& operator=(const Remover&) = delete;
+
+ private:
+  pid_t pid_;
+};
+
 }  // namespace
 
 // Programs add keys to one settings file at once, a write a key: every key a write answers written is in the file
@@ -805,6 +834,10 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
     return Program{who, std::move(environment), secondName, allWritten};
   };
   const Program user = program(Saver::User);
+  // The user's places, where not the cache folder of an open home: their own; or a runtime folder each program sees
+  // alone (a sandbox's private one), then a folder both see; a runtime folder removed and made again while they
+  // save, then a folder both see; no runtime folder, and a cache folder removed again and again while they save.
+  enum class Places { Users, RuntimeOfItsOwn, RuntimeGoing, CacheCleaned };
   struct Row {
     std::string name;
     std::optional<Kind> reader;
@@ -818,6 +851,7 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
     // The user's places: the cache folder of a home every user may write (0777), which another user exchanges for
     // another folder of the user's again and again, then a folder of the user's own.
     bool openHome = false;
+    Places places = Places::Users;
   };
   std::vector<Row> rows;
   for (const auto& [name, reader] : std::initializer_list<std::pair<const char*, std::optional<Kind>>>{
@@ -841,6 +875,13 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
   rows.push_back({"two programs through the file's two names, a reader's lock, the cache folder in an open home",
                   Kind::Read, other_locks::Follow::Name, false, {user, program(Saver::User, {}, true)}, false, false,
                   150, 1, true});
+  for (const auto& [name, places] : std::initializer_list<std::pair<const char*, Places>>{
+           {"each program's runtime folder its own", Places::RuntimeOfItsOwn},
+           {"the runtime folder removed and made again while they save", Places::RuntimeGoing},
+           {"the cache folder removed again and again while they save", Places::CacheCleaned}})
+    rows.push_back({std::string("two programs through the file's two names, a reader's lock, ") + name, Kind::Read,
+                    other_locks::Follow::Name, false, {user, program(Saver::User, {}, true)}, false, false, 150, 1, false,
+                    places});
   if (another_user::AsRoot()) {
     rows.push_back({"its owner and a member of its group", std::nullopt, other_locks::Follow::Name, false,
                     {program(Saver::Owner), program(Saver::Member)}, true, false, 100, 3});
@@ -885,6 +926,16 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         mover.emplace(home, another_user::Exchanger::Pairs{{".cache", ".moved"}});
         ASSERT_TRUE(mover->started());
       }
+      const std::string runtime = dir / "run", cache = dir / "cache";
+      if (row.places == Places::RuntimeOfItsOwn) {
+        for (std::size_t id = 0; id < row.programs.size(); ++id)
+          ASSERT_EQ(::mkdir((runtime + std::to_string(id)).c_str(), 0700), 0);
+      }
+      std::optional<Remover> remover;
+      if (row.places == Places::RuntimeGoing || row.places == Places::CacheCleaned) {
+        const bool runtimeGoes = row.places == Places::RuntimeGoing;
+        remover.emplace(runtimeGoes ? runtime : cache, runtimeGoes, std::chrono::milliseconds(runtimeGoes ? 15 : 10));
+      }
       std::optional<other_locks::Holder> reader;
       if (row.reader) {
         reader.emplace(dir.Path(), "s.dao", *row.reader, row.follow);
@@ -904,6 +955,11 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         if (row.openHome)
           safepath::SetLockPlaces([&](uid_t) {
             return std::vector<safepath::LockPlace>{{home + "/.cache", true}, {places, true}};
+          });
+        if (row.places != Places::Users)
+          safepath::SetLockPlaces([&, id](uid_t) {
+            const std::string first = row.places == Places::RuntimeOfItsOwn ? runtime + std::to_string(id) : runtime;
+            return std::vector<safepath::LockPlace>{{first, false}, {row.places == Places::CacheCleaned ? cache : places, true}};
           });
         if (!saver.allWritten) safepath::SetSaveLockWait(std::chrono::milliseconds(20));
         if (!Become(saver.who)) return std::string();
@@ -936,6 +992,11 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         EXPECT_EQ(lost, 0) << section;
       }
       mover.reset();
+      remover.reset();
+      std::error_code ec;
+      std::filesystem::remove_all(runtime, ec);
+      std::filesystem::remove_all(cache, ec);
+      for (std::size_t id = 0; id < row.programs.size(); ++id) std::filesystem::remove_all(runtime + std::to_string(id), ec);
       // The file, the folder of its second name, the owner's places and the home.
       EXPECT_EQ(Entries(dir.Path()), row.openHome ? 4 : 3);
     }
