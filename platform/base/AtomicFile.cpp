@@ -44,8 +44,9 @@ int WriteAll(int fd, std::string_view text, const std::string& target) {
 
 // Reserves room for the whole of `text` in the file open as `fd`, whose old length is `oldSize`, without changing
 // its length or content; 0 or the errno value of the failure. A file system that reserves no room (EOPNOTSUPP)
-// gets the part of the text beyond the old end appended instead, which a failure cuts off again.
-int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& target) {
+// gets the part of the text beyond the old end appended instead (`appended` set), which a failure cuts off again.
+int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& target, bool& appended) {
+  appended = false;
   int e = FileFault(FileStep::Reserve, target);
   if (!e) {
     while (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(text.size())) != 0) {
@@ -57,6 +58,7 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
   }
   if (e != EOPNOTSUPP && e != ENOSYS) return e;
   if (::lseek(fd, oldSize, SEEK_SET) < 0) return errno;
+  appended = true;
   if (const int w = WriteAll(fd, text.substr(static_cast<std::size_t>(oldSize)), target)) {
     (void)::ftruncate(fd, oldSize);
     return w;
@@ -617,18 +619,19 @@ bool AtomicFile::writeInPlace(std::string_view text, int& err) {
     return false;
   }
   const off_t oldSize = st.st_size, newSize = static_cast<off_t>(text.size());
-  int e = newSize > oldSize ? Reserve(fd, text, oldSize, target_) : 0;
+  bool appended = false;
+  int e = newSize > oldSize ? Reserve(fd, text, oldSize, target_, appended) : 0;
   // The last look before the text goes over the old: a text appended where no room could be reserved is cut off.
   if (!e && merged_ && !lockOrders()) {
     e = EBUSY;
-    struct stat now {};
-    if (::fstat(fd, &now) == 0 && now.st_size != oldSize) (void)::ftruncate(fd, oldSize);
+    if (appended) (void)::ftruncate(fd, oldSize);
   }
   if (!e) e = WriteAll(fd, text, target_);
   if (!e && newSize < oldSize && ::ftruncate(fd, newSize) != 0) e = errno;
+  // The status of the text as written, at once: a write of another program's after it must not pass for this one.
+  if (!e && ::fstat(fd, &committed_) != 0) e = errno;
   if (!e) e = FileFault(FileStep::Flush, target_);
   if (!e && ::fsync(fd) != 0) e = errno;
-  if (!e && ::fstat(fd, &committed_) != 0) e = errno;
   // Done only where the name still holds the file written: another program's save by rename may have given the name
   // another file during the write, and the text is then under the file's other names alone (EBUSY).
   if (!e && !safepath::Holds(held_.folder(), held_.leaf().c_str(), committed_)) e = EBUSY;

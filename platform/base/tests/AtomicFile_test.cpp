@@ -1306,6 +1306,110 @@ TEST(AtomicFile, OnlyAProgramThatMayWriteTheFileHoldsItsSavesOff) {
   }
 }
 
+// Under another user's read lock, a save of the user's own file holds the user's own lock. Where its lock file is
+// replaced while it holds it, another program of the user takes the new one and saves at once: before the save's
+// write (at its first step, or in place just after its last look at the file), or read just before the save writes in
+// place and written over that. Every door keeps every key answered written: a settings write (a key, a section) takes
+// the lock anew and saves again over the other program's text; a batch and the registry store, whose changes were made
+// on the text they read, are refused (the file changed since it was read) with the other program's text kept; the
+// solver's cache is saved again.
+TEST(AtomicFile, ASaveWhoseLockFileIsReplacedWhileHeldIsMadeAgainOrRefusedAtEveryDoor) {
+  enum class Other { BeforeTheWrite, AtTheLastLook, OverTheWrite };
+  const std::vector<Door> doors = SaveDoors();
+  struct Row {
+    const Door* door;
+    Other other;
+    DWORD answer;
+  };
+  std::vector<Row> rows;
+  for (const Door& door : doors) {
+    const bool merges = std::string(door.name) == "a key written" || std::string(door.name) == "a section written";
+    for (const Other other : {Other::BeforeTheWrite, Other::AtTheLastLook, Other::OverTheWrite})
+      rows.push_back({&door, other, merges ? 0u : ERROR_FILE_CHANGED_SINCE_READ});
+  }
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.door->name) + (row.other == Other::BeforeTheWrite  ? ", before the write"
+                                                : row.other == Other::OverTheWrite  ? ", over the write in place"
+                                                                                    : ", at the last look in place"));
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    const std::string file = dir / "s.dao", places = dir / "places", lockFile = places + "/brim-save-locks/saves.lock";
+    const bool store = row.door->text.rfind("[HKEY", 0) == 0;
+    const std::string theirs = store ? "[HKEY_CURRENT_USER\\Other]\r\n" : "[O]\r\nz=9\r\n";
+    Put(file, row.door->text);
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    if (row.other != Other::BeforeTheWrite) {
+      ASSERT_EQ(::link(file.c_str(), (dir / "second.dao").c_str()), 0);  // written in place
+    }
+    const auto previous = safepath::SetLockPlaces(
+        [&](uid_t) { return std::vector<safepath::LockPlace>{{places, true}}; });
+    other_locks::Holder reader(dir.Path(), "s.dao", other_locks::Kind::Read, other_locks::Follow::Name);
+    ASSERT_TRUE(reader.holding());
+    // The other program takes the new lock file and reads at the first step named (after the room for the text in
+    // place is reserved, as the bytes go), and writes at the second (as the text written in place is flushed).
+    bool reserved = false;
+    const auto at = [&](plat::FileStep step, const std::string& path, int stage) {
+      switch (row.other) {
+        case Other::BeforeTheWrite: return step == plat::FileStep::CreateIn && path == dir.Path().string();
+        case Other::AtTheLastLook: return step == plat::FileStep::Reserve && path == file;
+        case Other::OverTheWrite:
+          return path == file && (stage == 0 ? reserved && step == plat::FileStep::Write : step == plat::FileStep::Flush);
+      }
+      return false;
+    };
+    int stage = 0;
+    std::string read;
+    plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
+      reserved = reserved || step == plat::FileStep::Reserve;
+      if (stage == 0 && at(step, path, 0)) {
+        Put(places + "/new", "");
+        std::filesystem::rename(places + "/new", lockFile);
+        read = ReadAll(file);
+        stage = 1;
+      }
+      if (stage == 1 && at(step, path, 1)) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << read + theirs;
+        stage = 2;
+      }
+      return 0;
+    });
+    plat::IniStore::ClearCache();
+    EXPECT_EQ(row.door->save(file), row.answer);
+    EXPECT_EQ(stage, 2);
+    const std::string text = ReadAll(file);
+    EXPECT_NE(text.find(theirs), std::string::npos) << text;
+    if (row.answer == 0) {
+      EXPECT_NE(text.find(store ? "\"new\"" : "new=x"), std::string::npos) << text;
+    }
+    reader.release();
+    safepath::SetLockPlaces(previous);
+  }
+  {
+    SCOPED_TRACE("the solver's cache");
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    const std::string file = dir / "solver.cache", places = dir / "places";
+    Put(file, "old cache");
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    const auto previous = safepath::SetLockPlaces(
+        [&](uid_t) { return std::vector<safepath::LockPlace>{{places, true}}; });
+    other_locks::Holder reader(dir.Path(), "solver.cache", other_locks::Kind::Read, other_locks::Follow::Name);
+    ASSERT_TRUE(reader.holding());
+    int renames = 0;
+    const auto hook = SmartCache::SetSaveHook([&](SmartCache::SaveStep step, int, const std::string&) {
+      if (step != SmartCache::SaveStep::Rename || renames++ > 0) return;
+      Put(places + "/new", "");
+      std::filesystem::rename(places + "/new", places + "/brim-save-locks/saves.lock");
+    });
+    EXPECT_TRUE(SmartCache().Save(file));
+    EXPECT_EQ(renames, 2);
+    EXPECT_NE(ReadAll(file), "old cache");
+    SmartCache::SetSaveHook(hook);
+    reader.release();
+    safepath::SetLockPlaces(previous);
+  }
+}
+
 // Under another user's read lock on a file only the user may write, a save takes the user's own lock in the first of
 // the user's places that takes it (see safepath/SaveLock.h): one that cannot (missing, open to others' writes, another
 // user's, in a folder open to others' writes, its lock folder open to others) is passed over. Where none takes it,
