@@ -243,7 +243,8 @@ TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgr
       {"the first place behind a link another user planted in a sticky folder", First::Own, true, Above::PlantedLink},
       {"the first place behind a link of the user's in a folder of theirs", First::Own, true, Above::OwnLink},
       {"no place takes it, the first in a home its group may write", First::Own, false, Above::GroupHome},
-      {"the first place removed while the lock is held and waited for", First::Own, true, Above::Home, Gone::FirstPlace},
+      {"the first place removed while the lock is held and waited for", First::Own, true, Above::Home,
+       Gone::FirstPlace},
       {"the second place's lock file replaced while the lock is held and waited for", First::Own, true, Above::Home,
        Gone::SecondLockFile},
   };

@@ -814,7 +814,10 @@ class Remover {
 // environments differ (two without a runtime folder or a home), and for two saving through two names of the file (a
 // file of two links, written in place), also where the first of their places is the cache folder of a home every user
 // may write, which another user exchanges for another folder of the user's again and again (passed over, the programs
-// meet in the next). Two users who may both write the file (its owner and a member of its group, in
+// meet in the next), where each program's first place is a runtime folder of its own (a sandbox's), and where the
+// runtime folder is removed and made again, or the cache folder removed, again and again while they save (each program
+// meets the other in every place both see, and a save whose lock file went is made again). Two users who may both
+// write the file (its owner and a member of its group, in
 // a folder of that group that gives its group to new files) keep every key, over rounds. Under another user's read
 // lock, their saves, and those of root and the owner of a file of two links, are refused past a short wait where
 // another user may write the file (each user's saves run one at a time, but not the two users'); the owner's own are
@@ -880,8 +883,8 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
            {"the runtime folder removed and made again while they save", Places::RuntimeGoing},
            {"the cache folder removed again and again while they save", Places::CacheCleaned}})
     rows.push_back({std::string("two programs through the file's two names, a reader's lock, ") + name, Kind::Read,
-                    other_locks::Follow::Name, false, {user, program(Saver::User, {}, true)}, false, false, 150, 1, false,
-                    places});
+                    other_locks::Follow::Name, false, {user, program(Saver::User, {}, true)}, false, false, 150, 1,
+                    false, places});
   if (another_user::AsRoot()) {
     rows.push_back({"its owner and a member of its group", std::nullopt, other_locks::Follow::Name, false,
                     {program(Saver::Owner), program(Saver::Member)}, true, false, 100, 3});
@@ -959,7 +962,8 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         if (row.places != Places::Users)
           safepath::SetLockPlaces([&, id](uid_t) {
             const std::string first = row.places == Places::RuntimeOfItsOwn ? runtime + std::to_string(id) : runtime;
-            return std::vector<safepath::LockPlace>{{first, false}, {row.places == Places::CacheCleaned ? cache : places, true}};
+            const std::string both = row.places == Places::CacheCleaned ? cache : places;
+            return std::vector<safepath::LockPlace>{{first, false}, {both, true}};
           });
         if (!saver.allWritten) safepath::SetSaveLockWait(std::chrono::milliseconds(20));
         if (!Become(saver.who)) return std::string();
@@ -996,7 +1000,8 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
       std::error_code ec;
       std::filesystem::remove_all(runtime, ec);
       std::filesystem::remove_all(cache, ec);
-      for (std::size_t id = 0; id < row.programs.size(); ++id) std::filesystem::remove_all(runtime + std::to_string(id), ec);
+      for (std::size_t id = 0; id < row.programs.size(); ++id)
+        std::filesystem::remove_all(runtime + std::to_string(id), ec);
       // The file, the folder of its second name, the owner's places and the home.
       EXPECT_EQ(Entries(dir.Path()), row.openHome ? 4 : 3);
     }
@@ -1353,7 +1358,8 @@ TEST(AtomicFile, ASaveWhoseLockFileIsReplacedWhileHeldIsMadeAgainOrRefusedAtEver
         case Other::BeforeTheWrite: return step == plat::FileStep::CreateIn && path == dir.Path().string();
         case Other::AtTheLastLook: return step == plat::FileStep::Reserve && path == file;
         case Other::OverTheWrite:
-          return path == file && (stage == 0 ? reserved && step == plat::FileStep::Write : step == plat::FileStep::Flush);
+          return path == file &&
+                 (stage == 0 ? reserved && step == plat::FileStep::Write : step == plat::FileStep::Flush);
       }
       return false;
     };
