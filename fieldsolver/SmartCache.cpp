@@ -210,11 +210,27 @@ bool GiveLooks(const safepath::HeldPath& held, int fd)
 // saves and a program that may write the file can hold it so (a file not saved yet is not locked), and a reader's lock
 // only where another user may write the file too. A cache is saved whole from memory, not merged with the file: of two
 // programs' saves the later replaces the earlier's entries, which are results the solver computes again when it misses
-// them.
+// them. A save whose lock no longer ordered it once it was done (a lock file of the user's own removed or replaced
+// meanwhile, safepath::SaveLock::stillOrders) is made again under the lock taken anew, a few times, and then fails.
+bool WriteCacheFileUnder(const std::string& fileName, const std::string& bytes, safepath::SaveLock& lock);
+
 bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
 {
+    constexpr int kMostSaves = 4;
+    for (int save = 0; save < kMostSaves; ++save) {
+        safepath::SaveLock lock;
+        if (!WriteCacheFileUnder(fileName, bytes, lock))
+            return false;
+        if (lock.stillOrders())
+            return true;
+    }
+    return false;
+}
+
+// One save of WriteCacheFile's, under the lock `lock` it takes, held until the caller lets it go.
+bool WriteCacheFileUnder(const std::string& fileName, const std::string& bytes, safepath::SaveLock& lock)
+{
     safepath::HeldPath held;
-    safepath::SaveLock lock;
     if (held.walkToFile(fileName, safepath::SharedLinks::None) != 0 || lock.take(held) != 0 ||
         held.walkToFile(fileName, safepath::SharedLinks::None) != 0)
         return false;

@@ -150,6 +150,10 @@ off_t RangeOf(const struct stat& file) {
   return static_cast<off_t>(hash >> 2);
 }
 
+// The most walks of a place whose folders go again as they are made or walked (the user's cache cleaning at that
+// moment): past them the place is passed over.
+constexpr int kMostWalks = 8;
+
 // The folder of the user's own locks and its lock file, in each place that may hold them.
 constexpr char kLockFolder[] = "brim-save-locks";
 constexpr char kLockFile[] = "saves.lock";
@@ -166,25 +170,32 @@ bool Own(int fd, uid_t user, mode_t type, mode_t barred, struct stat& st) {
 }
 
 // The folder of the user's locks in the place `place` (made where missing, and the place with it where it is to be
-// made, where `make`): its descriptor where the place is a folder of this user's that no other may write, reached
-// only through folders no other user can move or replace it in, and the lock folder is this user's, open to no other
-// and not a link; else -1. The place is the very folder HeldPath::walkOwned judged on the way: the walk holds it (a
-// trailing slash walks into it), and a missing place is made in the folder a walk to its name judged.
-int LockFolderIn(const LockPlace& place, uid_t user, bool make) {
+// made): its descriptor where the place is a folder of this user's that no other may write, reached only through
+// folders no other user can move or replace it in, and the lock folder is this user's, open to no other and not a
+// link; -ENOENT where what was found or made went again meanwhile (the user's cache cleaning: the caller walks
+// again); else -1. The place is the very folder HeldPath::walkOwned judged on the way: the walk holds it (a trailing
+// slash walks into it), and a missing place is made in the folder a walk to its name judged.
+int LockFolderIn(const LockPlace& place, uid_t user) {
   HeldPath way;
   const std::string into = place.folder + "/";
   int e = way.walkOwned(into, user);
-  if (e == ENOENT && make && place.make && way.walkOwned(place.folder, user, LastName::Keep) == 0 &&
+  bool made = false;
+  if (e == ENOENT && place.make && way.walkOwned(place.folder, user, LastName::Keep) == 0 &&
       !way.leaf().empty()) {
     // A folder another program of the user made meanwhile is walked into as it is found, and judged as any.
     (void)::mkdirat(way.folder(), way.leaf().c_str(), 0700);
+    made = true;
     e = way.walkOwned(into, user);
   }
+  if (e == ENOENT && made) return -ENOENT;
   if (e != 0 || !Own(way.folderStatus(), user, S_IFDIR, S_IWGRP | S_IWOTH)) return -1;
   constexpr int kOpen = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
   int fd = ::openat(way.folder(), kLockFolder, kOpen);
-  if (fd < 0 && errno == ENOENT && make && (::mkdirat(way.folder(), kLockFolder, 0700) == 0 || errno == EEXIST))
+  if (fd < 0 && errno == ENOENT) {
+    if (::mkdirat(way.folder(), kLockFolder, 0700) != 0 && errno != EEXIST) return errno == ENOENT ? -ENOENT : -1;
     fd = ::openat(way.folder(), kLockFolder, kOpen);
+    if (fd < 0) return errno == ENOENT ? -ENOENT : -1;
+  }
   struct stat st {};
   if (fd >= 0 && !Own(fd, user, S_IFDIR, S_IRWXG | S_IRWXO, st)) {
     ::close(fd);
@@ -193,46 +204,48 @@ int LockFolderIn(const LockPlace& place, uid_t user, bool make) {
   return fd;
 }
 
-// Whether the lock file of the place `place` may be there: a look by the path's text, which passes over a place that
-// holds none before the walk that judges it, for a take that makes none. Through folders no other user can change
-// (else the walk passes the place over anyway) the text names what the walk would find.
-bool LockFileNamed(const LockPlace& place) {
-  struct stat st {};
-  const std::string path = place.folder + "/" + kLockFolder + "/" + kLockFile;
-  return ::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+// The path of the lock file in the place `place`.
+std::string LockFilePath(const LockPlace& place) {
+  return place.folder + "/" + kLockFolder + "/" + kLockFile;
 }
 
-// Takes the range `range` of the lock file in `place` (made there where `make`, else only where it is there) until
-// `end`, for the user `user` (this process's). Held with its descriptor in `lock`; Busy where another save held it all
-// the while; NoLocks where the place cannot take it.
-Got LockIn(const LockPlace& place, uid_t user, bool make, const struct flock& range, Clock::time_point end, int& lock) {
+// Whether the path `path` names the lock file `locked` describes (same device and inode; a link under a name is not
+// followed): the file every program of the user opens there now. Through folders no other user can change (the walk
+// passes any other place over) the text names what another program's walk finds.
+bool Named(const std::string& path, dev_t dev, ino_t ino) {
+  struct stat now {};
+  return ::fstatat(AT_FDCWD, path.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == dev && now.st_ino == ino;
+}
+
+// Takes the range `range` of the lock file in `place` (made there where missing, with its folder) until `end`, for the
+// user `user` (this process's). Held with its descriptor and status in `lock` and `locked`; Busy where another save
+// held it all the while; NoLocks where the place cannot take it. Held only on the file the place's path names once
+// the range is had: one removed or replaced meanwhile (its folder or the place's with it) is no longer the one every
+// program finds, and the place is walked again.
+Got LockIn(const LockPlace& place, const std::string& path, uid_t user, const struct flock& range,
+           Clock::time_point end, int& lock, struct stat& locked) {
   lock = -1;
-  if (!make && !LockFileNamed(place)) return Got::NoLocks;
-  const int folder = LockFolderIn(place, user, make);
-  if (folder < 0) return Got::NoLocks;
-  Got got = Got::NoLocks;
-  for (;;) {
-    const int fd = ::openat(folder, kLockFile, O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC | (make ? O_CREAT : 0), 0600);
-    struct stat locked {};
+  for (int gone = 0;;) {
+    const int folder = LockFolderIn(place, user);
+    if (folder == -ENOENT && ++gone < kMostWalks) continue;
+    if (folder < 0) return Got::NoLocks;
+    const int fd = ::openat(folder, kLockFile, O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+    const int opened = errno;
+    ::close(folder);
+    if (fd < 0 && opened == ENOENT && ++gone < kMostWalks) continue;  // the lock folder removed meanwhile
     if (fd < 0 || !Own(fd, user, S_IFREG, 0, locked)) {
       if (fd >= 0) ::close(fd);
-      break;
+      return Got::NoLocks;
     }
-    got = Take(fd, range, true, end);
-    // Held only on the file the name holds: one removed meanwhile is no longer the one every program finds.
-    if (got == Got::Held && Holds(folder, kLockFile, locked)) {
+    const Got got = Take(fd, range, true, end);
+    if (got == Got::Held && Named(path, locked.st_dev, locked.st_ino)) {
       lock = fd;
-      break;
+      return got;
     }
     ::close(fd);
-    if (got != Got::Held) break;
-    if (Clock::now() >= end) {
-      got = Got::Busy;
-      break;
-    }
+    if (got != Got::Held) return got;
+    if (Clock::now() >= end) return Got::Busy;
   }
-  ::close(folder);
-  return got;
 }
 
 }  // namespace
@@ -295,12 +308,21 @@ int SaveLock::takeOwn(const struct stat& file, uid_t user, Clock::time_point end
   const std::vector<LockPlace> places = Places(user);
   own_.reserve(places.size());
   for (const LockPlace& place : places) {
-    int fd = -1;
-    const Got got = LockIn(place, user, own_.empty(), range, end, fd);
+    Lock own;
+    own.path = LockFilePath(place);
+    struct stat locked {};
+    const Got got = LockIn(place, own.path, user, range, end, own.fd, locked);
     if (got == Got::Busy) return EWOULDBLOCK;
-    if (got == Got::Held) own_.push_back({fd, file.st_dev, file.st_ino});
+    if (got != Got::Held) continue;
+    own.dev = locked.st_dev;
+    own.ino = locked.st_ino;
+    own_.push_back(std::move(own));
   }
   return own_.empty() ? ENOLCK : 0;
+}
+
+bool SaveLock::stillOrders() const {
+  return std::all_of(own_.begin(), own_.end(), [](const Lock& own) { return Named(own.path, own.dev, own.ino); });
 }
 
 int SaveLock::lockFile(const struct stat& file, Clock::time_point end) {
@@ -348,7 +370,7 @@ int SaveLock::take(const HeldPath& held, std::chrono::milliseconds wait) {
       // link). Any other failure (no descriptor left, no memory) refuses the save rather than let it go on unordered.
       return e == EACCES || e == EPERM || e == EROFS || e == ETXTBSY || e == ELOOP ? 0 : e == EBUSY ? EWOULDBLOCK : e;
     }
-    file_ = {fd, st.st_dev, st.st_ino};
+    file_ = {fd, st.st_dev, st.st_ino, false, {}};
     if (const int e = lockFile(st, end)) {
       release();
       return e;

@@ -22,23 +22,37 @@
 //   from a program of the user that comes when the other readers are gone: it meets a reader too.
 //
 // The user's own lock lives in places fixed by the user's identity, never by a program's environment: the runtime
-// folder "/run/user/<uid>", then "<home>/.cache" with the home the password database gives (made where missing). In
-// each, the folder "brim-save-locks" (the user's, of no group or other bits, opened without following a link; made
-// where missing) holds one lock file, "saves.lock" (the user's), made once and kept: however many saves, one file a
-// place. A place is the user's folder that no other may write, and it is taken only where no other user can move or
-// replace what the lock stands on: its path is walked from the root a name at a time (HeldPath::walkOwned), each
-// folder on the way (also those of a link's text and those ".." leads to) root's or the user's and writable by no
-// other user, but for a folder with the sticky bit, which others may write where the entry taken in it is the user's
-// or root's; a link is followed only in such a folder, and the place is opened (made) in the folder that walk holds.
-// In a home every user may write, another user could otherwise move the cache folder away between two programs'
-// takes, and the second would make a new one and take its lock there while the first holds it in the old. A place
-// that cannot take the lock (missing, another user's, under a folder another user can change, a link, a file system
-// that is full before the lock file is made or keeps no locks) is passed over, in the same order by every program of
-// the user: the lock is taken in the first place that takes it and in every later one that holds a lock file already,
-// so that two programs that passed over different places still meet in the place the later one found made. Where no
-// place takes it, the take fails with ENOLCK and the save is refused: for a user whom no place takes (no password
-// entry, a home missing, not theirs or under a folder another user can change, no runtime folder), any reader's lock
-// refuses every save of the user's own file. No other user can open, make, move or lock anything there.
+// folder "/run/user/<uid>" (never made here), then "<home>/.cache" with the home the password database gives (made
+// where missing). In each, the folder "brim-save-locks" (the user's, of no group or other bits, opened without
+// following a link; made where missing) holds one lock file, "saves.lock" (the user's), made once and kept: however
+// many saves, one file a place. A place is the user's folder that no other may write, and it is taken only where no
+// other user can move or replace what the lock stands on: its path is walked from the root a name at a time
+// (HeldPath::walkOwned), each folder on the way (also those of a link's text and those ".." leads to) root's or the
+// user's and writable by no other user, but for a folder with the sticky bit, which others may write where the entry
+// taken in it is the user's or root's; a link is followed only in such a folder, and the place is opened (made) in the
+// folder that walk holds. In a home every user may write, another user could otherwise move the cache folder away
+// between two programs' takes, and the second would make a new one and take its lock there while the first holds it
+// in the old. So a home of mode 0775 whose group is the user's private group (no other member), or one under a
+// root:root folder of mode 2775, is no place either: a group bit is another user's power by this rule. A place that
+// cannot take the lock (missing, another user's, under a folder another user can change, a link, a file system that is
+// full before the lock file is made or keeps no locks) is passed over, in the same order by every program of the user;
+// the lock is made and taken in every place that takes it, so that two programs meet in every place both see (a
+// sandboxed program with a runtime folder of its own meets the others in the cache folder), and no two wait on each
+// other in a cycle. Where no place takes it, the take fails with ENOLCK and the save is refused: for a user whom no
+// place takes (no password entry, a home missing, not theirs or under a folder another user can change, no runtime
+// folder), any reader's lock refuses every save of the user's own file. No other user can open, make, move or lock
+// anything there.
+//
+// A lock file orders saves only while it is the file under its name in its place: one removed, renamed or replaced
+// while a save holds it (the user's own cache cleaning, "rm -rf ~/.cache"; the runtime folder removed at the last
+// logout; a place's folder moved away) is not the one a program that comes since opens (it makes a new one there),
+// and the two would not wait for each other. So the lock is held only on the file the place's path names once its
+// range is had (else the place is walked again), and a save asks stillOrders() at its last look before the write and
+// after the write: where a lock file is no longer under its name, the save is made again under the lock taken anew
+// (which waits for the program that took the new file, and reads what it wrote), or refused. The one limit: two
+// programs of the user that see different files under every place's path (a sandbox with a runtime folder and a home
+// of its own) never meet, and neither does a save whose lock file goes and whose whole rival save runs between its
+// last look and its write (a few system calls; the text of a write in place).
 //
 // Each is waited for at most the wait (5 s, SetSaveLockWait) in all, and past that the take fails with EWOULDBLOCK.
 // Once taken, the name must still hold what was locked (a save that held the lock meanwhile may have renamed a new file
@@ -94,6 +108,12 @@ class SaveLock {
   // then names no other file), and where the take found no file, none may be there. True for any where the save goes
   // on without a lock.
   bool covers(const struct stat* file) const;
+  // Whether the lock still orders the save it was taken for: each lock file of the user's own lock is still the file
+  // under its name in its place (a program that takes the lock now takes it there too). One removed, renamed or
+  // replaced while held (its folder, or the place's, with it) orders no program that came since: the caller asks
+  // just before its write and again after it, and where either is false the save is made again under the lock taken
+  // anew (or refused), never answered done. True where no such lock is held (the file's own write lock).
+  bool stillOrders() const;
 
  private:
   // A lock through an open descriptor, and the file it is on.
@@ -102,6 +122,7 @@ class SaveLock {
     dev_t dev = 0;
     ino_t ino = 0;
     bool recorded = false;  // in the process's record of what its threads hold
+    std::string path;       // a lock file's path in its place (the user's own lock)
   };
   static void Give(Lock& lock) noexcept;
   int lockFile(const struct stat& file, std::chrono::steady_clock::time_point end);

@@ -44,8 +44,9 @@ int WriteAll(int fd, std::string_view text, const std::string& target) {
 
 // Reserves room for the whole of `text` in the file open as `fd`, whose old length is `oldSize`, without changing
 // its length or content; 0 or the errno value of the failure. A file system that reserves no room (EOPNOTSUPP)
-// gets the part of the text beyond the old end appended instead, which a failure cuts off again.
-int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& target) {
+// gets the part of the text beyond the old end appended instead (`appended` set), which a failure cuts off again.
+int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& target, bool& appended) {
+  appended = false;
   int e = FileFault(FileStep::Reserve, target);
   if (!e) {
     while (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(text.size())) != 0) {
@@ -57,6 +58,7 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
   }
   if (e != EOPNOTSUPP && e != ENOSYS) return e;
   if (::lseek(fd, oldSize, SEEK_SET) < 0) return errno;
+  appended = true;
   if (const int w = WriteAll(fd, text.substr(static_cast<std::size_t>(oldSize)), target)) {
     (void)::ftruncate(fd, oldSize);
     return w;
@@ -151,7 +153,7 @@ constexpr int kMaxWalks = 3;
 }  // namespace
 
 MergedFile MergedFile::Of(const struct stat& st, std::string_view text) {
-  return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim, text};
+  return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim, text, nullptr};
 }
 
 bool MergedFile::sameAs(const struct stat* st) const {
@@ -183,11 +185,13 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
 MergedWrite WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read,
                             struct stat& written, int& err) {
   AtomicFile file;
-  if (file.open(path, AtomicFile::Naming::Replace, &read) && file.write(text) && file.commit()) {
-    written = file.committed();
-    return MergedWrite::Written;
-  }
-  err = file.error();
+  const bool done = file.open(path, AtomicFile::Naming::Replace, &read) && file.write(text) && file.commit();
+  if (done) written = file.committed();
+  err = done ? 0 : file.error();
+  // A file changed since the read, or refused at the last look, under a lock that no longer orders the save: another
+  // program of the user's saved meanwhile. A save done so may have written over such a program's.
+  if (read.lock && !read.lock->stillOrders()) return done ? MergedWrite::WrittenUnordered : MergedWrite::Unordered;
+  if (done) return MergedWrite::Written;
   return file.mergedFileChanged() ? MergedWrite::FileChanged : MergedWrite::Failed;
 }
 
@@ -493,6 +497,8 @@ bool AtomicFile::failInPlace(int e) {
   return merged_ && e == EBUSY ? failChanged() : fail(e);
 }
 
+bool AtomicFile::lockOrders() const { return !mergedWith_.lock || mergedWith_.lock->stillOrders(); }
+
 bool AtomicFile::nameHoldsMerged() {
   struct stat now {};
   if (::fstatat(held_.folder(), held_.leaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
@@ -524,7 +530,7 @@ bool AtomicFile::commitRename() {
   const int folder = held_.folder();
   // The temporary file's name may hold another file by now: it is not renamed, nor removed (not this save's).
   if (!e && !safepath::Holds(folder, temp_.c_str(), committed_)) e = EBUSY;
-  if (!e && merged_ && !nameHoldsMerged()) return failChanged();
+  if (!e && merged_ && (!nameHoldsMerged() || !lockOrders())) return failChanged();
   if (!e && firstSave) {
     e = RenameToFreeName(held_, temp_, held_.leaf(), target_, committed_);
     if (e == EEXIST) return failChanged();
@@ -613,12 +619,19 @@ bool AtomicFile::writeInPlace(std::string_view text, int& err) {
     return false;
   }
   const off_t oldSize = st.st_size, newSize = static_cast<off_t>(text.size());
-  int e = newSize > oldSize ? Reserve(fd, text, oldSize, target_) : 0;
+  bool appended = false;
+  int e = newSize > oldSize ? Reserve(fd, text, oldSize, target_, appended) : 0;
+  // The last look before the text goes over the old: a text appended where no room could be reserved is cut off.
+  if (!e && merged_ && !lockOrders()) {
+    e = EBUSY;
+    if (appended) (void)::ftruncate(fd, oldSize);
+  }
   if (!e) e = WriteAll(fd, text, target_);
   if (!e && newSize < oldSize && ::ftruncate(fd, newSize) != 0) e = errno;
+  // The status of the text as written, at once: a write of another program's after it must not pass for this one.
+  if (!e && ::fstat(fd, &committed_) != 0) e = errno;
   if (!e) e = FileFault(FileStep::Flush, target_);
   if (!e && ::fsync(fd) != 0) e = errno;
-  if (!e && ::fstat(fd, &committed_) != 0) e = errno;
   // Done only where the name still holds the file written: another program's save by rename may have given the name
   // another file during the write, and the text is then under the file's other names alone (EBUSY).
   if (!e && !safepath::Holds(held_.folder(), held_.leaf().c_str(), committed_)) e = EBUSY;

@@ -64,6 +64,7 @@
 #include <string_view>
 
 #include "safepath/HeldPath.h"
+#include "safepath/SaveLock.h"
 
 namespace plat {
 
@@ -81,13 +82,16 @@ struct MergedFile {
   off_t size = 0;
   struct timespec changed {};
   std::string_view text;
+  // The save lock the caller holds (safepath/SaveLock.h), where it holds one: asked at the last look before the write
+  // and after it whether it still orders the save.
+  const safepath::SaveLock* lock = nullptr;
 
   static MergedFile Of(const struct stat& st, std::string_view text = {});
   // Whether `st` (null for no file) is the file as it was read: the same one, of that size, changed no later.
   bool sameAs(const struct stat* st) const;
 };
 
-enum class MergedWrite { Written, FileChanged, Failed };
+enum class MergedWrite { Written, FileChanged, Failed, Unordered, WrittenUnordered };
 
 // WriteFileAtomically for a text merged with what a read found under the name (an edit of a settings file): written
 // only where the name still holds that very file as it was read (none, where the read found none), else FileChanged
@@ -105,7 +109,11 @@ enum class MergedWrite { Written, FileChanged, Failed };
 // done (its inode number then names no other file). A save by rename holds its new file's own write lock from its
 // making until the save took its status after the rename, so that a save of another program that finds the new file
 // under the name waits until `written` is the status of this save's own text. Failed with the errno value in `err`
-// for every other failure. `written` gets the status of the file that holds the text.
+// for every other failure. `written` gets the status of the file that holds the text. Unordered (nothing written) or
+// WrittenUnordered (`written` set), whatever else came of it, where the lock `read.lock` no longer orders the save
+// (safepath::SaveLock::stillOrders) at the last look before its write (which is then not made) or once the save is
+// done: another program of the user may have saved meanwhile under a lock file of its own, and the caller takes the
+// lock anew and saves again.
 MergedWrite WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read,
                             struct stat& written, int& err);
 
@@ -180,6 +188,8 @@ class AtomicFile {
   bool commitFresh();
   bool tookName(const std::string& leaf);
   bool nameHoldsMerged();
+  // Whether the save lock of a merged text's caller (MergedFile::lock) still orders the save.
+  bool lockOrders() const;
 
   Finish finish_ = Finish::Rename;
   int fd_ = -1;  // the temporary file or the spool file

@@ -125,8 +125,9 @@ struct Claim {
 };
 
 // The most times the lock is taken again because the name holds another file than it was taken for (a file made where
-// there was none), and the most saves of an edit whose first save found a file made meanwhile: a name that keeps
-// changing is then left to the looks of the read and the save, and the edit to its caller.
+// there was none), and the most saves of an edit whose first save found a file made meanwhile, or whose lock no longer
+// ordered it (ERROR_SAVE_LOCK_LOST): a name that keeps changing is then left to the looks of the read and the save,
+// and the edit to its caller.
 constexpr int kMostTries = 4;
 
 // Walks to the file and takes its lock (false: ERROR_FILE_BEING_SAVED where another save holds it past the wait,
@@ -198,11 +199,14 @@ Batch* OpenBatch(Cache& cache, const std::string& path) {
   return it == cache.batches.end() ? nullptr : &it->second;
 }
 
-// Writes the file through, only over the file its text was merged with (ERROR_FILE_CHANGED_SINCE_READ where the name
-// holds another by now); the cache keeps the text as the file written. A text larger than a read takes is refused
-// whole before anything is written (ERROR_FILE_TOO_LARGE), so that no save leaves a file its own reader refuses: a
-// file read whole within the limit may pass it with the keys merged in, or with its LF line ends written as CR LF.
-bool WriteThrough(Cache& cache, const std::string& path, Cached&& doc) {
+// Writes the file through under the save lock `lock`, only over the file its text was merged with
+// (ERROR_FILE_CHANGED_SINCE_READ where the name holds another by now); the cache keeps the text as the file written.
+// Where the lock no longer ordered the save, ERROR_SAVE_LOCK_LOST: the caller saves again under the lock taken anew,
+// and `doc` is the file as this save left it (the text written, where it was). A text larger than a read takes is
+// refused whole before anything is written (ERROR_FILE_TOO_LARGE), so that no save leaves a file its own reader
+// refuses: a file read whole within the limit may pass it with the keys merged in, or with its LF line ends written as
+// CR LF.
+bool WriteThrough(Cache& cache, const std::string& path, Cached& doc, const safepath::SaveLock& lock) {
   std::string text = doc.ini.Serialize();
   if (text.size() > IniStore::kMaxFileBytes) {
     SetLastError(ERROR_FILE_TOO_LARGE);
@@ -210,11 +214,17 @@ bool WriteThrough(Cache& cache, const std::string& path, Cached&& doc) {
   }
   int err = 0;
   struct stat written {};
-  const MergedFile read{doc.exists, doc.dev, doc.ino, doc.size, doc.ctime, doc.text};
+  const MergedFile read{doc.exists, doc.dev, doc.ino, doc.size, doc.ctime, doc.text, &lock};
   switch (WriteMergedFile(path, text, read, written, err)) {
     case MergedWrite::Written: break;
     case MergedWrite::FileChanged: SetLastError(ERROR_FILE_CHANGED_SINCE_READ); return false;
     case MergedWrite::Failed: SetLastErrorFromErrno(err); return false;
+    case MergedWrite::Unordered: SetLastError(ERROR_SAVE_LOCK_LOST); return false;
+    case MergedWrite::WrittenUnordered:
+      Remember(doc, written);
+      doc.text = std::move(text);
+      SetLastError(ERROR_SAVE_LOCK_LOST);
+      return false;
   }
   Remember(doc, written);
   doc.text = std::move(text);
@@ -267,7 +277,8 @@ bool IniStore::Edit(const char* path, const std::function<bool(IniFile&)>& edit)
       return true;
     }
   }
-  // A first save that finds the file another save made meanwhile reads that file, under its lock, and saves again.
+  // A first save that finds the file another save made meanwhile reads that file, under its lock, and saves again; so
+  // does a save whose lock no longer ordered it, under the lock taken anew.
   for (int save = 0;; ++save) {
     Claim claim;  // held until the write below is done
     if (!ClaimFile(abs, claim)) return false;
@@ -290,8 +301,11 @@ bool IniStore::Edit(const char* path, const std::function<bool(IniFile&)>& edit)
       return true;
     }
     const bool first = !doc.exists;
-    if (WriteThrough(cache, abs, std::move(doc))) return true;
-    if (!first || GetLastError() != ERROR_FILE_CHANGED_SINCE_READ || save + 1 >= kMostTries) return false;
+    if (WriteThrough(cache, abs, doc, claim.lock)) return true;
+    const DWORD error = GetLastError();
+    if ((error != ERROR_SAVE_LOCK_LOST && (!first || error != ERROR_FILE_CHANGED_SINCE_READ)) ||
+        save + 1 >= kMostTries)
+      return false;
   }
 }
 
@@ -321,7 +335,7 @@ std::string IniStore::BeginBatch(const char* path) {
 
 bool IniStore::EndBatch(const std::string& key, BatchEnd how) {
   auto& cache = TheCache();
-  std::lock_guard lock(cache.mutex);
+  std::unique_lock lock(cache.mutex);
   const auto it = cache.batches.find(key);
   if (it == cache.batches.end()) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -348,7 +362,20 @@ bool IniStore::EndBatch(const std::string& key, BatchEnd how) {
     SetLastErrorFromErrno(fault);
     return false;
   }
-  return WriteThrough(cache, key, std::move(ended.doc));
+  // A save whose lock no longer ordered it is made again under the lock taken anew (without this process's locks
+  // held): its edits, made on the text read, are written only over the file as the save left it, and where another
+  // program saved over that meanwhile the batch fails (ERROR_FILE_CHANGED_SINCE_READ).
+  for (int save = 1; !WriteThrough(cache, key, ended.doc, ended.lock); ++save) {
+    if (GetLastError() != ERROR_SAVE_LOCK_LOST || save >= kMostTries) return false;
+    ended.lock.release();
+    lock.unlock();
+    Claim claim;
+    const bool claimed = ClaimFile(key, claim);
+    lock.lock();
+    if (!claimed) return false;
+    ended.lock = std::move(claim.lock);
+  }
+  return true;
 }
 
 void IniStore::Refuse(const char* path, DWORD error) {

@@ -17,7 +17,11 @@
 // save lock (safepath/SaveLock.h) from before its read to its write, a batch from its first read to its end's write;
 // one that cannot have it within the wait fails with ERROR_FILE_BEING_SAVED and writes nothing, and one that cannot
 // have it at all (ERROR_NO_SAVE_LOCK: no folder of the user's own takes it, and readers hold the file's own,
-// SaveLock.h) writes nothing either. The lock is waited for with no lock of this process held, so reads and edits of
+// SaveLock.h) writes nothing either. An edit whose lock no longer ordered it (its lock file removed or replaced while
+// held) reads the file again and saves again under the lock taken anew; a batch writes its text again only over the
+// file as it left it (ERROR_FILE_CHANGED_SINCE_READ where another program saved over it, and the file may then hold
+// the batch's edits or not); past four tries ERROR_SAVE_LOCK_LOST. The lock is waited for with no lock of this
+// process held, so reads and edits of
 // other files go on meanwhile. Where the name holds no file yet no file is locked: the first save's file takes the name only while it is free, and an edit that finds a file
 // made there meanwhile reads that file and saves again (a batch, whose edits are made, fails with
 // ERROR_FILE_CHANGED_SINCE_READ and writes nothing). Plain reads take the file as named, whoever owns it. An edit or

@@ -753,16 +753,19 @@ bool Parse(Tree& tree, std::string_view text) {
   return true;
 }
 
-// What Persist answers where another program's save holds the store file's lock: the change is taken back, and
+// What Persist answers where another program's save holds the store file's lock, or where the lock no longer ordered
+// its save (kSaveLockLost: another program of the user may have saved meanwhile): the change is taken back, and
 // Changing waits for the lock outside the state's mutex and makes it again. Never a call's answer.
 constexpr LONG kSaveLockBusy = -1;
+constexpr LONG kSaveLockLost = -2;
 
 // Writes the tree through to the store file when there is one, without `skip` (a deletion to be made once it is
 // written); a text larger than the store loads is not written (the next load would refuse the file, and every key
 // in it). A text that cannot get its memory is not written either. The file's save lock is held while it is written
 // (kSaveLockBusy where another program's save holds it: it is not waited for under the mutex), and the file is written
 // only where it is still as this process loaded or last wrote it (ERROR_FILE_CHANGED_SINCE_READ: another program
-// changed it since, whose change the tree does not hold).
+// changed it since, whose change the tree does not hold). A save the lock no longer ordered (kSaveLockLost) keeps
+// the file as it left it as the one written last, over which the change made again is written.
 LONG Persist(State& s, const Key* skip = nullptr) {
   if (!s.file) return ERROR_SUCCESS;
   try {
@@ -771,22 +774,32 @@ LONG Persist(State& s, const Key* skip = nullptr) {
     // A path its walk fails on is left to the save, which reports why.
     safepath::HeldPath held;
     safepath::SaveLock lock;
-    if (held.walkToFile(*s.file) == 0 && !(s.saving && s.saving->covers(held.exists() ? &held.file() : nullptr))) {
-      const int e = lock.take(held, std::chrono::milliseconds(0));
-      if (e == EWOULDBLOCK) return kSaveLockBusy;
-      if (e) return static_cast<LONG>(SaveLockError(e));
+    const safepath::SaveLock* ordering = &lock;
+    if (held.walkToFile(*s.file) == 0) {
+      if (s.saving && s.saving->covers(held.exists() ? &held.file() : nullptr)) {
+        ordering = s.saving;
+      } else {
+        const int e = lock.take(held, std::chrono::milliseconds(0));
+        if (e == EWOULDBLOCK) return kSaveLockBusy;
+        if (e) return static_cast<LONG>(SaveLockError(e));
+      }
     }
     int err = 0;
     struct stat written {};
     MergedFile stored = s.stored;
     stored.text = s.storedText;
-    switch (WriteMergedFile(*s.file, text, stored, written, err)) {
+    stored.lock = ordering;
+    const MergedWrite made = WriteMergedFile(*s.file, text, stored, written, err);
+    switch (made) {
       case MergedWrite::Written:
+      case MergedWrite::WrittenUnordered:
         s.stored = MergedFile::Of(written);
         s.storedText = std::move(text);
+        if (made == MergedWrite::WrittenUnordered) return kSaveLockLost;
         break;
       case MergedWrite::FileChanged: return static_cast<LONG>(ERROR_FILE_CHANGED_SINCE_READ);
       case MergedWrite::Failed: return static_cast<LONG>(ErrnoToError(err));
+      case MergedWrite::Unordered: return kSaveLockLost;
     }
   } catch (const std::bad_alloc&) {
     return static_cast<LONG>(ERROR_NOT_ENOUGH_MEMORY);
@@ -848,8 +861,9 @@ constexpr int kMostRuns = 4;
 // Runs a change of the store (`call`, given the state under its mutex), as Guarded. Where another program's save holds
 // the store file's lock, the change is taken back (Persist) and the lock is waited for with no lock of this process
 // held, so that reads and changes of the store by other threads go on meanwhile; the change then runs again, from
-// the start, under that lock. ERROR_FILE_BEING_SAVED where it is held past the wait, ERROR_NO_SAVE_LOCK where none
-// can be had.
+// the start, under that lock; so too where the lock no longer ordered its save. ERROR_FILE_BEING_SAVED where it is
+// held past the wait, ERROR_NO_SAVE_LOCK where none can be had, ERROR_SAVE_LOCK_LOST where it no longer ordered any
+// of the runs.
 template <class Call>
 LSTATUS Changing(Call&& call) {
   State& s = TheState();
@@ -864,11 +878,12 @@ LSTATUS Changing(Call&& call) {
       } unset{s};
       s.saving = run > 0 ? &saving : nullptr;
       const LSTATUS made = call(s);
-      if (made == kSaveLockBusy && s.file) file = *s.file;
+      if ((made == kSaveLockBusy || made == kSaveLockLost) && s.file) file = *s.file;
       return made;
     });
-    if (r != kSaveLockBusy) return r;
-    if (!file || run + 1 >= kMostRuns) return static_cast<LSTATUS>(ERROR_FILE_BEING_SAVED);
+    if (r != kSaveLockBusy && r != kSaveLockLost) return r;
+    if (!file || run + 1 >= kMostRuns)
+      return static_cast<LSTATUS>(r == kSaveLockLost ? ERROR_SAVE_LOCK_LOST : ERROR_FILE_BEING_SAVED);
     const LSTATUS waited = Guarded([&]() -> LSTATUS {
       safepath::HeldPath held;
       const int e = held.walkToFile(*file) == 0 ? saving.take(held) : 0;

@@ -170,6 +170,9 @@ std::string SystemText(DWORD id) {
     case ERROR_NO_SAVE_LOCK:
       return "The file's save lock cannot be had: no folder of the user's own (the runtime or the cache folder) takes "
              "it, and readers hold the file's own lock or its file system keeps none. Nothing was saved.";
+    case ERROR_SAVE_LOCK_LOST:
+      return "The file's save lock was removed or replaced while the save held it, at every try (its lock file in the "
+             "runtime or the cache folder, or that folder): the file may not hold the save; save again.";
     case ERROR_FILE_SIZE_UNKNOWN:
       return "The file is not a regular file whose size can be known before it is read.";
     case ERROR_BADDB:

@@ -61,6 +61,9 @@ constexpr DWORD ERROR_FILE_BEING_SAVED = 0x20000005u;
 // A save refused because it could not be made one at a time with the user's other saves of the file (no folder of the
 // user's own takes its save lock, and the file's own lock cannot be had):
 constexpr DWORD ERROR_NO_SAVE_LOCK = 0x20000006u;
+// A save refused because the user's own save lock (its lock file, or a folder that holds it) was removed or replaced
+// while the save held it, at each of its tries: another program of the user may have saved the file meanwhile.
+constexpr DWORD ERROR_SAVE_LOCK_LOST = 0x20000007u;
 
 constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
 // A name whose symbolic links lead round in a loop (or through too many).

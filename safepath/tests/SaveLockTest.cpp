@@ -216,11 +216,14 @@ TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgr
   // What stands above the first place, the cache folder of a home: a home of mode 0755 (the place is not made where
   // missing), or as the row names it (made where missing, as a cache folder is).
   enum class Above { Home, OpenHome, StickyHome, GroupHome, TheirHome, PlantedLink, OwnLink };
+  // What goes while one program holds the lock and another waits for it.
+  enum class Gone { Nothing, FirstPlace, SecondLockFile };
   const struct {
     const char* name;
     First first;
     bool secondTakes;
     Above above = Above::Home;
+    Gone gone = Gone::Nothing;
   } rows[] = {
       {"the first place takes it", First::Own, true},
       {"the first place missing", First::Missing, true},
@@ -240,6 +243,10 @@ TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgr
       {"the first place behind a link another user planted in a sticky folder", First::Own, true, Above::PlantedLink},
       {"the first place behind a link of the user's in a folder of theirs", First::Own, true, Above::OwnLink},
       {"no place takes it, the first in a home its group may write", First::Own, false, Above::GroupHome},
+      {"the first place removed while the lock is held and waited for", First::Own, true, Above::Home,
+       Gone::FirstPlace},
+      {"the second place's lock file replaced while the lock is held and waited for", First::Own, true, Above::Home,
+       Gone::SecondLockFile},
   };
   using other_locks::Kind;
   for (const auto& row : rows) {
@@ -313,13 +320,32 @@ TEST(SaveLock, APlaceThatCannotTakeTheLockIsPassedOverInTheSameOrderByEveryProgr
                             (row.above == Above::Home || row.above == Above::StickyHome || row.above == Above::OwnLink);
     ASSERT_EQ(take(passing, 0), firstTakes || row.secondTakes ? 0 : ENOLCK);
     EXPECT_EQ(fs::exists(firstLocks / "saves.lock"), firstTakes);
-    EXPECT_EQ(fs::exists(secondLocks / "saves.lock"), !firstTakes && row.secondTakes);
+    EXPECT_EQ(fs::exists(secondLocks / "saves.lock"), row.secondTakes);
     EXPECT_TRUE(fs::is_empty(elsewhere));
     EXPECT_TRUE(row.first != First::Missing || !fs::exists(first));  // nothing made where it is passed over
     if (row.above == Above::OpenHome && row.first == First::Own) {
       ASSERT_EQ(another_user::Run(home, [] { return ::rename(".cache", ".cache-moved") == 0 ? 0 : 1; }), 0);
     }
     EXPECT_EQ(take(other, 20), firstTakes || row.secondTakes ? EWOULDBLOCK : ENOLCK);
+    if (row.gone != Gone::Nothing) {
+      // The holder's lock orders no one from then on; the waiter takes the lock file the places hold now, and the
+      // next program waits for it.
+      int waited = -1;
+      std::thread waiting([&] { waited = other.take(held, std::chrono::milliseconds(5000)); });
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (row.gone == Gone::FirstPlace) {
+        fs::remove_all(first);
+      } else {
+        std::ofstream(secondLocks / "new") << "";
+        fs::rename(secondLocks / "new", secondLocks / "saves.lock");
+      }
+      EXPECT_FALSE(passing.stillOrders());
+      passing.release();
+      waiting.join();
+      EXPECT_EQ(waited, 0);
+      EXPECT_TRUE(other.stillOrders());
+      EXPECT_EQ(take(passing, 20), EWOULDBLOCK);
+    }
     if (!firstTakes && row.secondTakes && (row.above == Above::Home || row.above == Above::OpenHome)) {
       // The first place takes it again: the one that passed it over is met in the second, either way round.
       fs::remove_all(firstLocks);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -774,6 +775,34 @@ struct WalkableScope {
   mode_t mode;
 };
 
+// A program of the user's own that removes the folder `folder` with all it holds, again and again, `pause` apart, and
+// makes it anew after each where `remade` (a runtime folder gone at the user's last logout and made at the next login;
+// a cache folder cleaned, which a save makes again), for as long as the object lives.
+class Remover {
+ public:
+  Remover(const std::filesystem::path& folder, bool remade, std::chrono::microseconds pause) : pid_(::fork()) {
+    if (pid_ != 0) return;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const struct timespec wait {0, static_cast<long>(std::chrono::nanoseconds(pause).count())};
+    for (;;) {
+      std::error_code ec;
+      std::filesystem::remove_all(folder, ec);
+      if (remade) ::mkdir(folder.c_str(), 0700);
+      ::nanosleep(&wait, nullptr);
+    }
+  }
+  ~Remover() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  Remover(const Remover&) = delete;
+  Remover& operator=(const Remover&) = delete;
+
+ private:
+  pid_t pid_;
+};
+
 }  // namespace
 
 // Programs add keys to one settings file at once, a write a key: every key a write answers written is in the file
@@ -785,7 +814,10 @@ struct WalkableScope {
 // environments differ (two without a runtime folder or a home), and for two saving through two names of the file (a
 // file of two links, written in place), also where the first of their places is the cache folder of a home every user
 // may write, which another user exchanges for another folder of the user's again and again (passed over, the programs
-// meet in the next). Two users who may both write the file (its owner and a member of its group, in
+// meet in the next), where each program's first place is a runtime folder of its own (a sandbox's), and where the
+// runtime folder is removed and made again, or the cache folder removed, again and again while they save (each program
+// meets the other in every place both see, and a save whose lock file went is made again). Two users who may both
+// write the file (its owner and a member of its group, in
 // a folder of that group that gives its group to new files) keep every key, over rounds. Under another user's read
 // lock, their saves, and those of root and the owner of a file of two links, are refused past a short wait where
 // another user may write the file (each user's saves run one at a time, but not the two users'); the owner's own are
@@ -805,6 +837,10 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
     return Program{who, std::move(environment), secondName, allWritten};
   };
   const Program user = program(Saver::User);
+  // The user's places, where not the cache folder of an open home: their own; or a runtime folder each program sees
+  // alone (a sandbox's private one), then a folder both see; a runtime folder removed and made again while they
+  // save, then a folder both see; no runtime folder, and a cache folder removed again and again while they save.
+  enum class Places { Users, RuntimeOfItsOwn, RuntimeGoing, CacheCleaned };
   struct Row {
     std::string name;
     std::optional<Kind> reader;
@@ -818,6 +854,7 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
     // The user's places: the cache folder of a home every user may write (0777), which another user exchanges for
     // another folder of the user's again and again, then a folder of the user's own.
     bool openHome = false;
+    Places places = Places::Users;
   };
   std::vector<Row> rows;
   for (const auto& [name, reader] : std::initializer_list<std::pair<const char*, std::optional<Kind>>>{
@@ -841,6 +878,13 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
   rows.push_back({"two programs through the file's two names, a reader's lock, the cache folder in an open home",
                   Kind::Read, other_locks::Follow::Name, false, {user, program(Saver::User, {}, true)}, false, false,
                   150, 1, true});
+  for (const auto& [name, places] : std::initializer_list<std::pair<const char*, Places>>{
+           {"each program's runtime folder its own", Places::RuntimeOfItsOwn},
+           {"the runtime folder removed and made again while they save", Places::RuntimeGoing},
+           {"the cache folder removed again and again while they save", Places::CacheCleaned}})
+    rows.push_back({std::string("two programs through the file's two names, a reader's lock, ") + name, Kind::Read,
+                    other_locks::Follow::Name, false, {user, program(Saver::User, {}, true)}, false, false, 150, 1,
+                    false, places});
   if (another_user::AsRoot()) {
     rows.push_back({"its owner and a member of its group", std::nullopt, other_locks::Follow::Name, false,
                     {program(Saver::Owner), program(Saver::Member)}, true, false, 100, 3});
@@ -885,6 +929,16 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         mover.emplace(home, another_user::Exchanger::Pairs{{".cache", ".moved"}});
         ASSERT_TRUE(mover->started());
       }
+      const std::string runtime = dir / "run", cache = dir / "cache";
+      if (row.places == Places::RuntimeOfItsOwn) {
+        for (std::size_t id = 0; id < row.programs.size(); ++id)
+          ASSERT_EQ(::mkdir((runtime + std::to_string(id)).c_str(), 0700), 0);
+      }
+      std::optional<Remover> remover;
+      if (row.places == Places::RuntimeGoing || row.places == Places::CacheCleaned) {
+        const bool runtimeGoes = row.places == Places::RuntimeGoing;
+        remover.emplace(runtimeGoes ? runtime : cache, runtimeGoes, std::chrono::milliseconds(runtimeGoes ? 15 : 10));
+      }
       std::optional<other_locks::Holder> reader;
       if (row.reader) {
         reader.emplace(dir.Path(), "s.dao", *row.reader, row.follow);
@@ -904,6 +958,12 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         if (row.openHome)
           safepath::SetLockPlaces([&](uid_t) {
             return std::vector<safepath::LockPlace>{{home + "/.cache", true}, {places, true}};
+          });
+        if (row.places != Places::Users)
+          safepath::SetLockPlaces([&, id](uid_t) {
+            const std::string first = row.places == Places::RuntimeOfItsOwn ? runtime + std::to_string(id) : runtime;
+            const std::string both = row.places == Places::CacheCleaned ? cache : places;
+            return std::vector<safepath::LockPlace>{{first, false}, {both, true}};
           });
         if (!saver.allWritten) safepath::SetSaveLockWait(std::chrono::milliseconds(20));
         if (!Become(saver.who)) return std::string();
@@ -936,6 +996,12 @@ TEST(AtomicFile, TwoProgramsAddingKeysToOneFileKeepEveryKeyAnsweredWritten) {
         EXPECT_EQ(lost, 0) << section;
       }
       mover.reset();
+      remover.reset();
+      std::error_code ec;
+      std::filesystem::remove_all(runtime, ec);
+      std::filesystem::remove_all(cache, ec);
+      for (std::size_t id = 0; id < row.programs.size(); ++id)
+        std::filesystem::remove_all(runtime + std::to_string(id), ec);
       // The file, the folder of its second name, the owner's places and the home.
       EXPECT_EQ(Entries(dir.Path()), row.openHome ? 4 : 3);
     }
@@ -1242,6 +1308,111 @@ TEST(AtomicFile, OnlyAProgramThatMayWriteTheFileHoldsItsSavesOff) {
       EXPECT_NE(ReadAll(file), before);
       safepath::SetSaveLockWait(wait);
     }
+  }
+}
+
+// Under another user's read lock, a save of the user's own file holds the user's own lock. Where its lock file is
+// replaced while it holds it, another program of the user takes the new one and saves at once: before the save's
+// write (at its first step, or in place just after its last look at the file), or read just before the save writes in
+// place and written over that. Every door keeps every key answered written: a settings write (a key, a section) takes
+// the lock anew and saves again over the other program's text; a batch and the registry store, whose changes were made
+// on the text they read, are refused (the file changed since it was read) with the other program's text kept; the
+// solver's cache is saved again.
+TEST(AtomicFile, ASaveWhoseLockFileIsReplacedWhileHeldIsMadeAgainOrRefusedAtEveryDoor) {
+  enum class Other { BeforeTheWrite, AtTheLastLook, OverTheWrite };
+  const std::vector<Door> doors = SaveDoors();
+  struct Row {
+    const Door* door;
+    Other other;
+    DWORD answer;
+  };
+  std::vector<Row> rows;
+  for (const Door& door : doors) {
+    const bool merges = std::string(door.name) == "a key written" || std::string(door.name) == "a section written";
+    for (const Other other : {Other::BeforeTheWrite, Other::AtTheLastLook, Other::OverTheWrite})
+      rows.push_back({&door, other, merges ? 0u : ERROR_FILE_CHANGED_SINCE_READ});
+  }
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.door->name) + (row.other == Other::BeforeTheWrite  ? ", before the write"
+                                                : row.other == Other::OverTheWrite  ? ", over the write in place"
+                                                                                    : ", at the last look in place"));
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    const std::string file = dir / "s.dao", places = dir / "places", lockFile = places + "/brim-save-locks/saves.lock";
+    const bool store = row.door->text.rfind("[HKEY", 0) == 0;
+    const std::string theirs = store ? "[HKEY_CURRENT_USER\\Other]\r\n" : "[O]\r\nz=9\r\n";
+    Put(file, row.door->text);
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    if (row.other != Other::BeforeTheWrite) {
+      ASSERT_EQ(::link(file.c_str(), (dir / "second.dao").c_str()), 0);  // written in place
+    }
+    const auto previous = safepath::SetLockPlaces(
+        [&](uid_t) { return std::vector<safepath::LockPlace>{{places, true}}; });
+    other_locks::Holder reader(dir.Path(), "s.dao", other_locks::Kind::Read, other_locks::Follow::Name);
+    ASSERT_TRUE(reader.holding());
+    // The other program takes the new lock file and reads at the first step named (after the room for the text in
+    // place is reserved, as the bytes go), and writes at the second (as the text written in place is flushed).
+    bool reserved = false;
+    const auto at = [&](plat::FileStep step, const std::string& path, int stage) {
+      switch (row.other) {
+        case Other::BeforeTheWrite: return step == plat::FileStep::CreateIn && path == dir.Path().string();
+        case Other::AtTheLastLook: return step == plat::FileStep::Reserve && path == file;
+        case Other::OverTheWrite:
+          return path == file &&
+                 (stage == 0 ? reserved && step == plat::FileStep::Write : step == plat::FileStep::Flush);
+      }
+      return false;
+    };
+    int stage = 0;
+    std::string read;
+    plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
+      reserved = reserved || step == plat::FileStep::Reserve;
+      if (stage == 0 && at(step, path, 0)) {
+        Put(places + "/new", "");
+        std::filesystem::rename(places + "/new", lockFile);
+        read = ReadAll(file);
+        stage = 1;
+      }
+      if (stage == 1 && at(step, path, 1)) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << read + theirs;
+        stage = 2;
+      }
+      return 0;
+    });
+    plat::IniStore::ClearCache();
+    EXPECT_EQ(row.door->save(file), row.answer);
+    EXPECT_EQ(stage, 2);
+    const std::string text = ReadAll(file);
+    EXPECT_NE(text.find(theirs), std::string::npos) << text;
+    if (row.answer == 0) {
+      EXPECT_NE(text.find(store ? "\"new\"" : "new=x"), std::string::npos) << text;
+    }
+    reader.release();
+    safepath::SetLockPlaces(previous);
+  }
+  {
+    SCOPED_TRACE("the solver's cache");
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    const std::string file = dir / "solver.cache", places = dir / "places";
+    Put(file, "old cache");
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    const auto previous = safepath::SetLockPlaces(
+        [&](uid_t) { return std::vector<safepath::LockPlace>{{places, true}}; });
+    other_locks::Holder reader(dir.Path(), "solver.cache", other_locks::Kind::Read, other_locks::Follow::Name);
+    ASSERT_TRUE(reader.holding());
+    int renames = 0;
+    const auto hook = SmartCache::SetSaveHook([&](SmartCache::SaveStep step, int, const std::string&) {
+      if (step != SmartCache::SaveStep::Rename || renames++ > 0) return;
+      Put(places + "/new", "");
+      std::filesystem::rename(places + "/new", places + "/brim-save-locks/saves.lock");
+    });
+    EXPECT_TRUE(SmartCache().Save(file));
+    EXPECT_EQ(renames, 2);
+    EXPECT_NE(ReadAll(file), "old cache");
+    SmartCache::SetSaveHook(hook);
+    reader.release();
+    safepath::SetLockPlaces(previous);
   }
 }
 
