@@ -488,7 +488,8 @@ std::string KeptThroughCopies() {
   const Data constructed(record);
   Data assigned;
   assigned = record;
-  return std::string(constructed.m_TakenBackSettingsCopy.GetString()) + "|" + assigned.m_TakenBackSettingsCopy.GetString();
+  return std::string(constructed.m_TakenBackSettingsCopy.GetString()) + "|" +
+         assigned.m_TakenBackSettingsCopy.GetString();
 }
 
 template <class Api>

@@ -554,17 +554,19 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
         EXPECT_EQ(plat::ShownLog().size(), shown) << "no box";
         if (row.again == Again::UseLast) {
           EXPECT_EQ(callback.Lines(), std::vector<std::string>{"Notify 2 1"}) << "the host's file loaded again";
-        } else if (row.file == File::Report) {
-          record.m_nAnalysisType = AnalysisQuick;
-          record.m_DRCReportFile = record.ReportPathOfProject(row.value.c_str());
         } else {
-          record.m_nAutoGenerateOutputFileName = 0;
-          record.m_OutputFileName = row.value.c_str();
-        }
-        if (auto* decoupling = dynamic_cast<CDecouplingAnalysisData*>(&record)) {
-          decoupling->m_pNet1 = board->FindNet("GND");
-          decoupling->m_pNet2 = board->FindNet("VCC_3V3");
-          decoupling->CollectProbes();
+          if (auto* decoupling = dynamic_cast<CDecouplingAnalysisData*>(&record)) {
+            decoupling->m_pNet1 = board->FindNet("GND");
+            decoupling->m_pNet2 = board->FindNet("VCC_3V3");
+            decoupling->CollectProbes();
+          }
+          if (row.file == File::Report) {
+            record.m_nAnalysisType = AnalysisQuick;
+            record.m_DRCReportFile = record.ReportPathOfProject(row.value.c_str());
+          } else {
+            record.m_nAutoGenerateOutputFileName = 0;
+            record.m_OutputFileName = row.value.c_str();
+          }
         }
         record.m_bSaveSettings = row.save ? 1 : 0;
       }
