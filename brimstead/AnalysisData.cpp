@@ -3,6 +3,7 @@
 #include "brimstead/HostObjectRefs.h"
 
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -19,19 +20,24 @@ void SetCurrentAnalysisData(CAnalysisData* record) {
   g_currentRecord = record;
 }
 
+bool CopyWholeName(char* buffer, const char* name) {
+  const std::size_t length = name ? strnlen(name, MAX_PATH) : MAX_PATH;
+  if (length >= MAX_PATH) {
+    buffer[0] = '\0';
+    return false;
+  }
+  std::memcpy(buffer, name, length + 1);
+  return true;
+}
+
 CAnalysisData::CAnalysisData() = default;
 CAnalysisData::~CAnalysisData() = default;
 
 CAnalysisData& CAnalysisData::operator=(const CAnalysisData& other) {
   if (this == &other)
     return *this;
-  m_bBoardMode = other.m_bBoardMode;
+  CHostHandedIn::operator=(other);
   m_SettingsPath = other.m_SettingsPath;
-  m_ProjectPath = other.m_ProjectPath;
-  m_pSettingsCopyBuffer = other.m_pSettingsCopyBuffer;
-  m_MadeSettingsCopy = other.m_MadeSettingsCopy;
-  m_TakenBackSettingsCopy = other.m_TakenBackSettingsCopy;
-  m_pSystem = other.m_pSystem;
   m_pBoard = other.m_pBoard;
   m_nBoardIndex = other.m_nBoardIndex;
   m_nAnalysisType = other.m_nAnalysisType;
@@ -42,8 +48,6 @@ CAnalysisData& CAnalysisData::operator=(const CAnalysisData& other) {
   m_nAutoGenerateOutputFileName = other.m_nAutoGenerateOutputFileName;
   m_BaseOutputFileName = other.m_BaseOutputFileName;
   m_OutputFileName = other.m_OutputFileName;
-  m_HelpFile = other.m_HelpFile;
-  m_pHostTableText = other.m_pHostTableText;
   m_bIncludeAllNets = other.m_bIncludeAllNets;
   m_bIncludeMounting = other.m_bIncludeMounting;
   m_bIncludeInterPlane = other.m_bIncludeInterPlane;

@@ -31,7 +31,25 @@ using CPageIdList = std::vector<WORD>;
 // Any other name, and every name while `ports` is not positive (no port known yet), is answered as it is.
 CString FitTouchstonePortCount(const char* name, int ports);
 
-class CAnalysisData {
+// Copies `name` into a buffer of MAX_PATH bytes only whole: a name that does not fit (and a null one) leaves the buffer
+// empty and answers false, since its cut would name another file.
+bool CopyWholeName(char* buffer, const char* name);
+
+// What the host handed in through its interface object, and what the module made for the host, of the record. One
+// group, so that a reset of the user's settings (the start page's choices) keeps it whole by copying the group;
+// only a new wizard from the factory starts without it.
+struct CHostHandedIn {
+  BYTE m_bBoardMode = 0;                 // the host handed in one board rather than a system
+  CString m_ProjectPath;                 // the host's project (board) file
+  char* m_pSettingsCopyBuffer = nullptr; // host buffer of MAX_PATH bytes for a copy of the settings, or null
+  CString m_MadeSettingsCopy;            // the temporary file named into that buffer by a save, empty for none
+  CString m_TakenBackSettingsCopy;       // the name the buffer held when the host took it back, empty for none
+  CHostSystem* m_pSystem = nullptr;
+  CString m_HelpFile;
+  const char* m_pHostTableText = nullptr;
+};
+
+class CAnalysisData : public CHostHandedIn {
 public:
   CAnalysisData();
   CAnalysisData(const CAnalysisData& other) { *this = other; }
@@ -75,10 +93,18 @@ public:
   // The chosen output name (m_OutputFileName) as it is handed on and saved: a Touchstone extension of another port
   // count than the model's carries the model's (FitTouchstonePortCount).
   CString GetChosenOutputFileName() const;
-  bool RestoreFromSettingsCopy();
-  // The host's buffer for the name of a settings copy (null for none); the name a save made into an earlier buffer is
-  // the host's from now on.
+  // Loads the settings file `path` and puts the settings path back: the host's copy is read, not made the user's
+  // settings file. False when `path` is empty or does not load.
+  bool RestoreFrom(const CString& path);
+  // RestoreFrom the name the host's buffer holds (a wizard's start); false without one.
+  bool RestoreFromSettingsCopy() { return m_pSettingsCopyBuffer && RestoreFrom(m_pSettingsCopyBuffer); }
+  // The host's buffer for the name of a settings copy. A buffer names a new last configuration: the name kept from an
+  // earlier one is the host's no more, and the name a save made into an earlier buffer is the host's from now on. Null
+  // takes the buffer back as TakeBackSettingsCopyBuffer does.
   void SetSettingsCopyBuffer(char* buffer) {
+    TakeBackSettingsCopyBuffer();
+    if (buffer)
+      m_TakenBackSettingsCopy.Empty();
     m_pSettingsCopyBuffer = buffer;
     m_MadeSettingsCopy.Empty();
   }
@@ -89,20 +115,19 @@ public:
       m_TakenBackSettingsCopy = m_pSettingsCopyBuffer;
     m_pSettingsCopyBuffer = nullptr;
   }
+  // The host's last configuration: the name its buffer holds while it lends the buffer, the name the buffer held once
+  // the host took it back; empty for none.
+  CString LastConfiguration() const {
+    return m_pSettingsCopyBuffer ? CString(m_pSettingsCopyBuffer) : m_TakenBackSettingsCopy;
+  }
 
   BYTE GetUnkeyedFlag() const { return m_bUnkeyedFlag; }
   // Whether the frequency sweep can run: both bounds positive, the maximum at least the minimum and finite (a
   // settings file's "inf", or a number too large for a double, is none); a bound that is not a number fails.
   bool HasValidSweep() const;
 
-  // Fields, in the record's order.
-  BYTE m_bBoardMode = 0;                 // the host handed in one board rather than a system
+  // Fields, in the record's order (the host's, CHostHandedIn, come first).
   CString m_SettingsPath;                // the ".dao" file
-  CString m_ProjectPath;                 // the host's project (board) file
-  char* m_pSettingsCopyBuffer = nullptr; // host buffer of MAX_PATH bytes for a copy of the settings, or null
-  CString m_MadeSettingsCopy;            // the temporary file named into that buffer by a save, empty for none
-  CString m_TakenBackSettingsCopy;       // the name the buffer held when the host took it back, empty for none
-  CHostSystem* m_pSystem = nullptr;
   CHostBoard* m_pBoard = nullptr;
   int m_nBoardIndex = -1;
   int m_nAnalysisType = AnalysisLumped;
@@ -114,8 +139,6 @@ public:
   int m_nAutoGenerateOutputFileName = 1;
   CString m_BaseOutputFileName;
   CString m_OutputFileName;
-  CString m_HelpFile;
-  const char* m_pHostTableText = nullptr;
   BYTE m_bIncludeAllNets = 1;
   BYTE m_bIncludeMounting = 1;
   BYTE m_bIncludeInterPlane = 1;

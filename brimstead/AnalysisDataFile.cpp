@@ -274,8 +274,8 @@ void CAnalysisData::LoadFrequencies(std::optional<double> minimum, std::optional
 bool CAnalysisData::ReadBoardSection() {
   const char* file = m_SettingsPath;
   const CString stored = ReadText("BOARD", "ProjectPath", "", file);
-  const bool readingCopy = m_pSettingsCopyBuffer && *m_pSettingsCopyBuffer &&
-                           PathsEqual(m_SettingsPath, AbsolutePath(m_pSettingsCopyBuffer));
+  const CString last = LastConfiguration();
+  const bool readingCopy = !last.IsEmpty() && PathsEqual(m_SettingsPath, AbsolutePath(last));
   if (!readingCopy) {
     // The stored project must be the current one; a bare name lies beside the settings file. A full path (the
     // bypass save writes one) to a project of the current one's name also is the current one when the settings
@@ -470,12 +470,11 @@ CString CAnalysisData::GetOutputFilePath() const {
   });
 }
 
-bool CAnalysisData::RestoreFromSettingsCopy() {
-  if (!m_pSettingsCopyBuffer || !*m_pSettingsCopyBuffer)
+bool CAnalysisData::RestoreFrom(const CString& path) {
+  if (path.IsEmpty())
     return false;
   const CString previous = m_SettingsPath;
-  const CString copy(m_pSettingsCopyBuffer);
-  const bool loaded = Load(copy);
+  const bool loaded = Load(path);
   m_SettingsPath = previous;
   return loaded;
 }

@@ -3,7 +3,6 @@
 #include "platform/base/FileSystem.h"
 
 #include <algorithm>
-#include <cstring>
 
 template <class Table>
 CWizardAPIBase<Table>::CWizardAPIBase(int kind) : m_nKind(kind) {}
@@ -280,13 +279,9 @@ bool CWizardAPIBase<Table>::PostClick(HWND button) {
 
 template <class Table>
 bool CWizardAPIBase<Table>::ClickUseLastConfiguration(const char* path, char* pathBuffer) {
-  pathBuffer[0] = '\0';
-  if (path) {
-    std::strncpy(pathBuffer, path, MAX_PATH - 1);
-    pathBuffer[MAX_PATH - 1] = '\0';
-  }
-  HWND wizard = WizardWindow();
-  if (!pathBuffer[0] || !wizard)
+  // A path the buffer does not hold whole loads nothing: its cut would be another file, loaded and then written as the
+  // copy.
+  if (!CopyWholeName(pathBuffer, path) || !pathBuffer[0] || !WizardWindow())
     return false;
   // A missing file, a folder, a path in a missing folder or a file that is no settings file loads nothing: no
   // click, and the host hears so.

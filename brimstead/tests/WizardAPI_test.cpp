@@ -480,6 +480,67 @@ TEST_F(WizardAPI, NamesPathsAndKeptTexts) {
   EXPECT_EQ(std::string(bypass->GetOutputFileName()).rfind("bypass_out", 0), 0u);
 }
 
+// The name the host's settings-copy buffer held, as the record keeps it in a copy made by construction and one made
+// by assignment (its kind's own).
+template <class Data>
+std::string KeptThroughCopies() {
+  const Data& record = static_cast<const Data&>(*GetAnalysisData());
+  const Data constructed(record);
+  Data assigned;
+  assigned = record;
+  return std::string(constructed.m_TakenBackSettingsCopy.GetString()) + "|" +
+         assigned.m_TakenBackSettingsCopy.GetString();
+}
+
+template <class Api>
+CWizardAPI* MakeAgain() {
+  return Api::Create();
+}
+
+// The host's Run and CloseWizard take its settings-copy buffer back on every object, with a wizard window or without
+// one, as a null buffer does: no copy is written from then on, and the name the buffer held stays the host's last
+// configuration through every copy of the record, until a new buffer names another. A wizard made again from the
+// factory has neither.
+TEST_F(WizardAPI, RunAndCloseWizardTakeTheCopyBufferBackAndTheNameStaysUntilTheFactory) {
+  const struct {
+    const char* name;
+    CWizardAPI* (*make)();
+    std::string (*copies)();
+  } rows[] = {
+      {"decoupling", &MakeAgain<CBrimsteadAPI>, &KeptThroughCopies<CDecouplingAnalysisData>},
+      {"bypass", &MakeAgain<CBypassWizardAPI>, &KeptThroughCopies<CBypassAnalysisData>},
+      {"via model", &MakeAgain<CDiffViaModelWizardAPI>, &KeptThroughCopies<CDiffViaAnalysisData>},
+      {"extractor", &MakeAgain<CModelExtractorWizardAPI>, &KeptThroughCopies<CModelExtractorAnalysisData>},
+  };
+  enum class Way { Run, CloseWizard, NullBuffer };
+  const std::string last = (dir / "last.dao").string();
+  for (const auto& row : rows) {
+    for (const Way way : {Way::Run, Way::CloseWizard, Way::NullBuffer}) {
+      SCOPED_TRACE(std::string(row.name) + " " + std::to_string(static_cast<int>(way)));
+      CWizardAPI* api = row.make();
+      char buffer[MAX_PATH] = {}, next[MAX_PATH] = {};
+      std::snprintf(buffer, sizeof buffer, "%s", last.c_str());
+      ASSERT_TRUE(api->SetSettingsCopyBuffer(buffer));
+      if (way == Way::Run)
+        api->Run();
+      else if (way == Way::CloseWizard)
+        api->CloseWizard();
+      else
+        api->SetSettingsCopyBuffer(nullptr);
+      EXPECT_EQ(GetAnalysisData()->m_pSettingsCopyBuffer, nullptr) << "taken back: no copy is written";
+      EXPECT_EQ(std::string(GetAnalysisData()->LastConfiguration()), last);
+      EXPECT_EQ(row.copies(), last + "|" + last);
+      ASSERT_TRUE(api->SetSettingsCopyBuffer(next));
+      EXPECT_TRUE(GetAnalysisData()->m_TakenBackSettingsCopy.IsEmpty()) << "a new buffer, a new last configuration";
+      api->SetSettingsCopyBuffer(buffer);
+      api->Run();
+      EXPECT_EQ(row.make(), api);
+      EXPECT_EQ(GetAnalysisData()->m_pSettingsCopyBuffer, nullptr);
+      EXPECT_TRUE(GetAnalysisData()->m_TakenBackSettingsCopy.IsEmpty()) << "forgotten by the factory";
+    }
+  }
+}
+
 TEST_F(WizardAPI, RunsOpenNothingUntilTheWizardDialogsExist) {
   RegisterWizardDialogFactory(nullptr);
   CModelExtractorWizardAPI* api = CModelExtractorWizardAPI::Create();

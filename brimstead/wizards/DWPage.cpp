@@ -15,7 +15,6 @@
 #include "platform/framework/DialogManager.h"
 #include "platform/framework/MessageBox.h"
 
-#include <cstdio>
 #include <optional>
 
 using namespace brimwiz;
@@ -167,13 +166,14 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
   if (named) {
     char directory[MAX_PATH];
     char name[MAX_PATH];
-    // The host's buffer holds MAX_PATH bytes: the name is copied with a bound, never written past it.
+    // The host's buffer holds MAX_PATH bytes: the name goes into it whole or not at all, never written past it nor
+    // cut (the temporary name always fits).
     const DWORD length = ::GetTempPath(MAX_PATH - 1, directory);
-    if (length == 0 || length >= MAX_PATH - 1 || !::GetTempFileName(directory, "dao", 0, name)) {
+    if (length == 0 || length >= MAX_PATH - 1 || !::GetTempFileName(directory, "dao", 0, name) ||
+        !CopyWholeName(buffer, name)) {
       buffer[0] = '\0';
       return !failed;
     }
-    std::snprintf(buffer, MAX_PATH, "%s", name);
     record->m_MadeSettingsCopy = buffer;
   }
   // The copy is the host's, not the user's: one that cannot be written never keeps the wizard open and is not

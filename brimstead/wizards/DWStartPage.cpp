@@ -62,13 +62,9 @@ void CDWStartPage::RefreshControls() {
 }
 
 void CDWStartPage::ResetToDefaults(CAnalysisData& record) {
-  // Only the user's settings go back to their defaults: everything the host handed in stays.
-  const BYTE boardMode = record.m_bBoardMode;
-  const CString projectPath = record.m_ProjectPath;
-  CHostSystem* system = record.m_pSystem;
-  char* copyBuffer = record.m_pSettingsCopyBuffer;
-  const CString helpFile = record.m_HelpFile;
-  const char* tableText = record.m_pHostTableText;
+  // Only the user's settings go back to their defaults: everything the host handed in, and what the module made for
+  // the host (the settings copy it named, the name of the host's last configuration), stays as one group.
+  const CHostHandedIn host = record;
   switch (record.GetKind()) {
     case CDecouplingAnalysisData::Kind:
       static_cast<CDecouplingAnalysisData&>(record) = CDecouplingAnalysisData();
@@ -89,12 +85,7 @@ void CDWStartPage::ResetToDefaults(CAnalysisData& record) {
     default:
       break;
   }
-  record.m_bBoardMode = boardMode;
-  record.m_ProjectPath = projectPath;
-  record.m_pSystem = system;
-  record.m_pSettingsCopyBuffer = copyBuffer;
-  record.m_HelpFile = helpFile;
-  record.m_pHostTableText = tableText;
+  static_cast<CHostHandedIn&>(record) = host;
   record.m_pBoard = nullptr;
   record.m_nBoardIndex = -1;
 }
@@ -117,18 +108,17 @@ void CDWStartPage::OnChoice() {
 }
 
 void CDWStartPage::OnUseLast() {
-  // The choice resets the record for the copy: only once the copy is known to load, so that a copy that does not
-  // leaves the record, and the page's choice, as the user had them.
-  const char* last = Record().m_pSettingsCopyBuffer;
-  const bool loads = last && *last && Record().CanLoad(last);
+  // The host's last configuration, also once the host took its buffer back (the name it held is still the host's
+  // file). The choice resets the record for it only once it is known to load, so that one that does not leaves the
+  // record, and the page's choice, as the user had them.
+  const CString path = Record().LastConfiguration();
+  const bool loads = !path.IsEmpty() && Record().CanLoad(path);
   if (loads)
     OnChoice();
   if (!m_hWnd)
     return;
-  if (!loads || !Record().RestoreFromSettingsCopy()) {
+  if (!loads || !Record().RestoreFrom(path)) {
     // Nothing was loaded: the user is told which file, and the host hears of no load.
-    const char* copy = Record().m_pSettingsCopyBuffer;
-    const CString path = copy ? copy : "";
     DWORD error = ::GetLastError();
     if (path.IsEmpty())
       error = ERROR_INVALID_NAME;

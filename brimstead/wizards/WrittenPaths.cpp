@@ -122,10 +122,8 @@ std::optional<CString> WrittenPathOf(const CAnalysisData& record, WrittenFile fi
     case WrittenFile::SettingsCopy:
       // An empty buffer has no name yet: the save makes a fresh temporary file for it, which is no other file. A
       // buffer the host took back is written no more, and the name it held is still the host's file.
-      if (record.m_pSettingsCopyBuffer && record.m_pSettingsCopyBuffer[0])
-        return CString(record.m_pSettingsCopyBuffer);
-      if (!record.m_pSettingsCopyBuffer && !record.m_TakenBackSettingsCopy.IsEmpty())
-        return record.m_TakenBackSettingsCopy;
+      if (CString last = record.LastConfiguration(); !last.IsEmpty())
+        return last;
       break;
   }
   return std::nullopt;

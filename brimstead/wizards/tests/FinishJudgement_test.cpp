@@ -11,6 +11,7 @@
 #include "brimstead/wizards/DWFinishPage.h"
 #include "brimstead/wizards/DWFrequencyPage.h"
 #include "brimstead/wizards/DWSelectNetPage.h"
+#include "brimstead/wizards/DWStartPage.h"
 #include "brimstead/wizards/DWTargetImpedancePage.h"
 #include "brimstead/wizards/ViaModelTypePages.h"
 #include "brimstead/wizards/VornWizCtlBar.h"
@@ -364,6 +365,9 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
   // What is put under the first automatic name (the Quick report's before the wizard opens, the output's while it
   // is open) or the copy's name (while the wizard is open).
   enum class Meanwhile { Nothing, Removed, Folder, LinkToProject, LinkToNothing };
+  // The start page's choice the user makes again after the host took its buffer back (its CloseWizard, MayClose
+  // answered no: the wizard stays open); after "New" the row's path is put into the record as its page stores it.
+  enum class Again { Nothing, New, UseLast };
   struct PathRow {
     const char* name;
     Wizard kind;
@@ -378,6 +382,7 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
     std::string copy = "";
     Meanwhile meanwhile = Meanwhile::Nothing;
     bool save = true;   // "Save settings to file"
+    Again again = Again::Nothing;
   };
   ASSERT_TRUE(board->Pick({"V_DQ1"}));
   const std::string inDir = dir.string() + "/";
@@ -388,6 +393,11 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
   // A whole path of 261 characters in a folder that is there.
   const std::string deep = inDir + std::string(250 - dir.string().size(), 'd');
   fs::create_directory(deep);
+  // A last configuration of 267 characters whose first 259 name another settings file, which a cut name would load.
+  const std::string cutFolder = std::string(253 - inDir.size(), 'c');
+  fs::create_directory(dir / cutFolder);
+  const std::string cutName = cutFolder + "/x.dao", uncutName = cutName + ".new.dao";
+  ASSERT_EQ((inDir + cutName).size(), 259u);
   const std::string notRegular = "The file is not a regular file (a FIFO, a device or a socket).";
   const std::string noName = "The file name is not valid.", tooLong = "File name too long.";
   const std::string longName(300, 'b');
@@ -436,6 +446,16 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
       {"the copy made a link to nothing", Wizard::Decoupling, File::Copy, "last.dao", "The path is a link to no file.",
        "", false, "", Meanwhile::LinkToNothing},
       {"the copy naming the settings file", Wizard::Decoupling, File::Copy, "demo8.dao", "", "", false},
+      {"a copy's name longer than the buffer", Wizard::Decoupling, File::Copy, uncutName, "", "", false},
+      // The host took the buffer back, and the user starts anew: the name stays the host's file.
+      {"the copy as the report after the take-back and New", Wizard::Decoupling, File::Report, "last.dao",
+       copyOfLast, "", true, "last.dao", Meanwhile::Nothing, true, Again::New},
+      {"the copy as the output after the take-back and New", Wizard::Decoupling, File::Output, inDir + "last.dao",
+       copyOfLast, "", true, "last.dao", Meanwhile::Nothing, true, Again::New},
+      {"the copy as the extractor's output after the take-back and New", Wizard::Extractor, File::Output,
+       inDir + "last.dao", copyOfLast, "", true, "last.dao", Meanwhile::Nothing, true, Again::New},
+      {"the copy as the report after the take-back and Use last configuration", Wizard::Decoupling, File::Report,
+       "last.dao", copyOfLast, "", true, "last.dao", Meanwhile::Nothing, true, Again::UseLast},
       // "Save settings to file" clear: no settings file is written, so none is judged.
       {"a FIFO as the settings file not saved", Wizard::Bypass, File::Settings, inDir + "fifo.xls", "", "", false, "",
        Meanwhile::Nothing, false},
@@ -451,6 +471,8 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
     const bool automatic = row.file == File::Output && row.value.empty();
     const bool copyRow = row.file == File::Copy;
     const fs::path loaded = dir / (copyRow ? row.value : row.copy.empty() ? "demo8.dao" : row.copy);
+    // A name the host's buffer does not hold whole loads nothing: the file its cut names keeps its settings.
+    const bool cut = loaded.string().size() >= MAX_PATH;
     std::string options = row.kind == Wizard::Decoupling ? "Analysis=Lumped\r\n" : "";
     if (row.file == File::Report)
       options = "Analysis=Quick\r\nDRCReportMode=XLS\r\n" +
@@ -489,8 +511,17 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
       };
       if (row.file == File::Report && row.value.empty())
         put(dir / "demo8.xls");
-      ASSERT_TRUE(OpenOn(row.kind, false, loaded));
+      const std::string older = SettingsText(row.kind, "Analysis=Quick\r\n", "GND");
+      if (cut)
+        std::ofstream(inDir + cutName, std::ios::binary | std::ios::trunc) << older;
+      ASSERT_EQ(OpenOn(row.kind, false, loaded), !cut);
       CAnalysisData& record = *GetAnalysisData();
+      if (cut) {
+        // The same settings from a file the buffer holds whole, so that the ways out run.
+        std::ofstream(dir / "short.dao", std::ios::binary | std::ios::trunc) << text;
+        ASSERT_TRUE(record.Load((dir / "short.dao").string().c_str()));
+        ::SendMessage(api->GetWizardWindow(), WM_WIZARD_REREAD_RECORD, 0, 0);
+      }
       record.m_bSaveSettings = row.save ? 1 : 0;
       if (row.file == File::Settings)
         record.m_SettingsPath = row.value.c_str();
@@ -499,10 +530,45 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
       if (automatic && row.reason.empty()) {
         first = record.GetOutputFilePath().GetString();
         put(first);
+      } else if (cut) {
+        ASSERT_EQ(copy, nullptr) << "no buffer";
       } else if (copyRow || !row.copy.empty()) {
         ASSERT_NE(copy, nullptr);
         ASSERT_EQ(std::string(copy), loaded.string());
         put(loaded);
+      }
+      if (row.again != Again::Nothing) {
+        callback.AnswerMayClose(false);
+        api->CloseWizard();
+        Pump();
+        callback.AnswerMayClose(true);
+        ASSERT_EQ(record.m_pSettingsCopyBuffer, nullptr);
+        ASSERT_NE(Page(CDWStartPage::IDD, ActivePageId() != CDWStartPage::IDD), nullptr);
+        const std::size_t shown = plat::ShownLog().size();
+        callback.Clear();
+        ::SendMessage(Dialog().FindPageControl(row.again == Again::New ? CDWStartPage::IDC_NEW
+                                                                       : CDWStartPage::IDC_USE_LAST,
+                                               CDWStartPage::IDD),
+                      BM_CLICK, 0, 0);
+        Pump();
+        EXPECT_EQ(plat::ShownLog().size(), shown) << "no box";
+        if (row.again == Again::UseLast) {
+          EXPECT_EQ(callback.Lines(), std::vector<std::string>{"Notify 2 1"}) << "the host's file loaded again";
+        } else {
+          if (auto* decoupling = dynamic_cast<CDecouplingAnalysisData*>(&record)) {
+            decoupling->m_pNet1 = board->FindNet("GND");
+            decoupling->m_pNet2 = board->FindNet("VCC_3V3");
+            decoupling->CollectProbes();
+          }
+          if (row.file == File::Report) {
+            record.m_nAnalysisType = AnalysisQuick;
+            record.m_DRCReportFile = record.ReportPathOfProject(row.value.c_str());
+          } else {
+            record.m_nAutoGenerateOutputFileName = 0;
+            record.m_OutputFileName = row.value.c_str();
+          }
+        }
+        record.m_bSaveSettings = row.save ? 1 : 0;
       }
       if (exit == Exit::SaveAndRun || exit == Exit::SaveAndClose) {
         GoToAnotherPage(CDWFinishPage::IDD);
@@ -581,7 +647,11 @@ TEST_F(FinishJudgement, EveryWrittenPathIsARegularFileOrNoneWholeAndNoOtherAtEve
           EXPECT_FALSE(fs::exists(written)) << "the old report went before the run";
         }
       }
-      if (copyRow) {
+      if (cut) {
+        EXPECT_EQ(record.m_pSettingsCopyBuffer, nullptr);
+        EXPECT_EQ(Contents(inDir + cutName), older) << "the cut name's file is neither loaded nor written";
+        EXPECT_EQ(Contents(loaded), text) << "nor is the host's";
+      } else if (copyRow) {
         // A copy the rule refuses is not written and leaves the buffer empty; one taken names the settings written.
         // A name the host gave stays what it is.
         const bool refused = !row.reason.empty() && !noCopy;

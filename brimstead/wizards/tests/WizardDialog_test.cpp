@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 using namespace wiztest;
@@ -234,6 +235,66 @@ TEST_F(WizardDialog, NewResetsOnlyTheUsersSettings) {
   EXPECT_EQ(Record().m_pSystem, &system);
   EXPECT_EQ(Record().m_nBoardIndex, 0);
   EXPECT_EQ(Record().m_SettingsPath, (dir / "demo8.dao").string().c_str());
+}
+
+// Every start choice that resets or loads the record keeps what the host handed in and what the module made for it,
+// also once the host took its buffer back: the temporary copy a save named in the buffer and the name the buffer held
+// stay the host's, and "Use last configuration" loads that name again.
+TEST_F(WizardDialog, EveryStartChoiceKeepsWhatTheHostHandedInAndTheNameItTookBack) {
+  const struct {
+    const char* name;
+    std::vector<int> clicks;
+    double target;   // reset or loaded: the default the copy holds too
+  } rows[] = {{"New", {CDWStartPage::IDC_NEW}, 0.001},
+              {"Use last configuration", {CDWStartPage::IDC_USE_LAST}, 0.001},
+              {"Load saved configuration", {CDWStartPage::IDC_LOAD_SAVED}, 0.5},
+              {"Load...", {CDWStartPage::IDC_LOAD_SAVED, CDWStartPage::IDC_LOAD}, 0.001}};
+  const auto hostPart = [](const CHostHandedIn& host) {
+    std::ostringstream out;
+    out << int{host.m_bBoardMode} << '|' << host.m_ProjectPath.GetString() << '|'
+        << static_cast<const void*>(host.m_pSettingsCopyBuffer) << '|' << host.m_MadeSettingsCopy.GetString() << '|'
+        << host.m_TakenBackSettingsCopy.GetString() << '|' << host.m_pSystem << '|' << host.m_HelpFile.GetString()
+        << '|' << static_cast<const void*>(host.m_pHostTableText);
+    return out.str();
+  };
+  static const char tableText[] = "table";
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    char buffer[MAX_PATH] = "";
+    api->SetSettingsCopyBuffer(buffer);
+    api->SetHelpFile("help.chm");
+    api->SetTableText(tableText);
+    callback.AnswerMayClose(false);
+    ASSERT_TRUE(api->CreateModeless());
+    Click(Cancel());   // the save names a temporary copy; the host keeps the wizard open
+    api->CloseWizard();
+    Pump();
+    const std::string copy = Record().m_MadeSettingsCopy.GetString();
+    ASSERT_FALSE(copy.empty());
+    ASSERT_EQ(std::string(Record().m_TakenBackSettingsCopy.GetString()), copy);
+    ASSERT_EQ(Record().m_pSettingsCopyBuffer, nullptr);
+    const std::string before = hostPart(Record());
+    Record().m_dTargetImpedance = 0.5;
+    automation.Reply(plat::SystemUiKind::FileOpen, {IDOK, copy, 0});
+    const std::size_t boxes = plat::ShownLog().size();
+    callback.Clear();
+    // The choice is offered as the host's "Use last configuration" offers it (the buffer was empty at the start).
+    ::EnableWindow(StartControl(CDWStartPage::IDC_USE_LAST), TRUE);
+    for (const int control : row.clicks)
+      ::SendMessage(StartControl(control), BM_CLICK, 0, 0);
+    // No box; "Load..." shows its file dialog.
+    EXPECT_EQ(plat::ShownLog().size(), boxes + (row.clicks.back() == CDWStartPage::IDC_LOAD));
+    EXPECT_EQ(hostPart(Record()), before);
+    EXPECT_EQ(Record().m_dTargetImpedance, row.target);
+    EXPECT_EQ(Lines() == std::vector<std::string>{"Notify 2 1"}, row.clicks[0] == CDWStartPage::IDC_USE_LAST);
+    api->Close();
+    Pump();
+    fs::remove(copy);
+    api = CBrimsteadAPI::Create();
+    api->SetCallback(&callback);
+    api->SetSystem(&system);
+    api->SetProjectFile(project.c_str());
+  }
 }
 
 // "Use last configuration" on a copy that cannot be loaded tells the user which file, keeps the record, and sends the
