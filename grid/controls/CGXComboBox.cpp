@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "grid/controls/GXCellNumbers.h"
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXFlagScope.h"
 #include "grid/core/CGXGridCore.h"
@@ -267,9 +268,7 @@ BOOL CGXComboBox::GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CSt
   const CString v = value ? *value : style.GetIncludeValue() ? style.GetValue() : CString();
   out.Empty();
   if (v.IsEmpty()) return TRUE;
-  int n = std::atoi(v);
-  if (IndexBase() == 1 && n != -1) n -= 1;
-  GetChoiceListItem(out, style, n);
+  GetChoiceListItem(out, style, gx::ChoiceIndex(v, IndexBase() == 1 ? 1 : 0));
   return TRUE;
 }
 
@@ -421,7 +420,7 @@ void CGXComboBox::FillList(CWnd* wnd) {
     else
       list->SelectString(-1, source);
   } else if (IndexBase() >= 0) {
-    list->SetCurSel(std::atoi(source) - IndexBase());
+    list->SetCurSel(gx::ChoiceIndex(source, IndexBase()));
   } else {
     list->SelectString(-1, source);
   }

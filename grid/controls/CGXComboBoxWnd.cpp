@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "grid/controls/GXCellNumbers.h"
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFindReplaceState.h"
@@ -179,7 +180,7 @@ void CGXComboBoxWnd::SetEditedValue(const CString& text) {
     else if (SelectString(-1, text) < 0)
       SetCurSel(-1);
   } else {
-    SetCurSel(std::atoi(text) - m_nIndexValue);
+    SetCurSel(gx::ChoiceIndex(text, m_nIndexValue));
   }
   if (GetCurSel() < 0 && (GetStyle() & 3) == CBS_DROPDOWN) {
     SetWindowText(text);
@@ -191,9 +192,8 @@ BOOL CGXComboBoxWnd::GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const 
                                     const CGXStyle& style) const {
   if (m_nIndexValue != -1 && m_bDispChoice && m_bFillWithChoiceList && style.IsIncluded(GX_IN_CHOICELIST)) {
     const CString v = value ? *value : style.GetIncludeValue() ? style.GetValue() : CString();
-    const int n = std::atoi(v);
     out.Empty();
-    if (n != -1) GetChoiceListItem(out, style, n - m_nIndexValue);
+    GetChoiceListItem(out, style, gx::ChoiceIndex(v, m_nIndexValue));
     return TRUE;
   }
   return CGXStatic::GetDisplayText(out, row, col, value, style);
@@ -314,7 +314,9 @@ void CGXComboBoxWnd::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
     }
     DrawCellBackground(dc, rect, style, FALSE);
     CRect inner = ComputeInnerRect(row, col, &rect, &style);
-    const int index = style.GetIncludeValue() ? std::atoi(style.GetValue()) : 0;
+    // The item the value names, as the box selects it (-1, Windows' "no item", for a value that names none).
+    const CString value = style.GetIncludeValue() ? style.GetValue() : CString();
+    const int index = value.IsEmpty() ? 0 : gx::ChoiceIndex(value, std::max(m_nIndexValue, 0));
     DRAWITEMSTRUCT item{};
     item.CtlType = ODT_COMBOBOX;
     item.CtlID = static_cast<UINT>(GetDlgCtrlID());

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <typeinfo>
 
+#include "grid/controls/GXCellNumbers.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridCore.h"
@@ -34,61 +35,6 @@ const CGXControlClass CGXControl::classCGXControl = {"CGXControl", nullptr};
 namespace {
 
 constexpr WORD kSpinEditId = 52519, kCheckBox3dId = 52523;
-
-// Decimal floating-point text as the validation reads it: leading white space, an optional sign, digits
-// with an optional point, an optional exponent. Only that is a number: the C library's readers also take
-// "nan", "inf" and hexadecimal text, and a NaN compares false with either bound, so a user could type past
-// every bound. The reading does not depend on the process locale. `whole` tells whether nothing but white
-// space follows the number; no number at all reads as 0.
-double DecimalNumber(const char* text, bool* whole = nullptr) {
-  const char* p = text;
-  while (std::isspace(static_cast<unsigned char>(*p))) ++p;
-  const bool negative = *p == '-';
-  if (*p == '+' || *p == '-') ++p;
-  const char* mantissa = p;
-  int digits = 0;
-  long long pointExponent = 0;  // decimal exponent of the first significant digit, before the exponent part
-  bool significant = false, point = false;
-  for (;; ++p) {
-    if (*p == '.' && !point) {
-      point = true;
-      continue;
-    }
-    if (!std::isdigit(static_cast<unsigned char>(*p))) break;
-    ++digits;
-    if (*p != '0' && !significant) significant = true;
-    if (!significant && point) --pointExponent;
-    if (significant && !point) ++pointExponent;
-  }
-  if (digits == 0) {
-    if (whole) *whole = false;
-    return 0.0;
-  }
-  const char* numberEnd = p;
-  long long exponent = 0;
-  if (*p == 'e' || *p == 'E') {
-    const char* q = p + 1;
-    const bool expNegative = *q == '-';
-    if (*q == '+' || *q == '-') ++q;
-    if (std::isdigit(static_cast<unsigned char>(*q))) {
-      for (; std::isdigit(static_cast<unsigned char>(*q)); ++q)
-        if (exponent < 100000) exponent = exponent * 10 + (*q - '0');
-      if (expNegative) exponent = -exponent;
-      numberEnd = q;
-    }
-  }
-  if (whole) {
-    const char* rest = numberEnd;
-    while (std::isspace(static_cast<unsigned char>(*rest))) ++rest;
-    *whole = *rest == '\0';
-  }
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(mantissa, numberEnd, value, std::chars_format::general);
-  (void)end;
-  if (error == std::errc::result_out_of_range)  // beyond the double range: infinite, or below it: zero
-    value = significant && pointExponent + exponent > 0 ? HUGE_VAL : 0.0;
-  return negative ? -value : value;
-}
 
 }  // namespace
 
@@ -188,7 +134,7 @@ CGXControl::CellBounds CGXControl::CellBounds::Of(const CGXStyle& style) {
     }
     const CString text = a->GetValue();
     if (text.IsEmpty()) return false;
-    bound = DecimalNumber(text);
+    bound = gx::DecimalNumber(text);
     return true;
   };
   b.hasMin = read(GX_IDS_UA_VALID_MIN, b.min);
@@ -204,12 +150,12 @@ BOOL CGXControl::BreaksBounds(const CString& value, const CGXStyle& style) {
   // refused like a value out of range; reading it as 0 would let text that is no number at all pass a
   // bound that includes 0.
   bool number = false;
-  const double n = DecimalNumber(JudgedValue(value, style), &number);
+  const double n = gx::DecimalNumber(JudgedValue(value, style), &number);
   if (number && (!b.hasMin || n >= b.min) && (!b.hasMax || n <= b.max)) return FALSE;
   CString message = style.GetUserAttributeText(GX_IDS_UA_VALID_MSG);
   if (message.IsEmpty()) {
-    const CString low = style.GetUserAttributeText(GX_IDS_UA_VALID_MIN);
-    const CString high = style.GetUserAttributeText(GX_IDS_UA_VALID_MAX);
+    const CString low = gx::NumberAttributeText(style, GX_IDS_UA_VALID_MIN);
+    const CString high = gx::NumberAttributeText(style, GX_IDS_UA_VALID_MAX);
     if (b.hasMin && b.hasMax)
       message.Format(gx::LoadGridString(GX_IDS_BOUNDS_BETWEEN), low.GetString(), high.GetString());
     else if (b.hasMin)

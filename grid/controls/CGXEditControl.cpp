@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/gxkeys.h"
+#include "grid/core/gxnumbertext.h"
 #include "grid/core/gxstrings.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFindReplaceState.h"
@@ -33,6 +35,21 @@ constexpr DWORD kEditStyle = ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
 char RuntimeDecimalPoint() {
   const char* point = plat::localeconv()->decimal_point;
   return point && *point ? *point : '.';
+}
+
+// A hundredth of `v` read from its decimal digits: "0.7%" is 0.007, where the quotient of the two doubles lies a
+// step beside it (0.006999999999999999) and would be kept in 16 digits.
+double Hundredth(double v) {
+  char buffer[40];
+  for (int digits = 14; digits <= 17; ++digits) {
+    std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, v);
+    if (std::strtod(buffer, nullptr) == v) break;
+  }
+  char* exponent = std::strchr(buffer, 'e');
+  if (!exponent) return v / 100;  // no finite number
+  const long shifted = std::strtol(exponent + 1, nullptr, 10) - 2;
+  std::snprintf(exponent, static_cast<size_t>(buffer + sizeof buffer - exponent), "e%ld", shifted);
+  return std::strtod(buffer, nullptr);
 }
 
 // The longest start of `text` of at most `max` bytes that does not end inside a double-byte pair.
@@ -158,10 +175,9 @@ BOOL CGXEditControl::ParseNumber(CString& text, const CGXStyle& style, double& v
   const bool percent = percentCell && shown.TrimRight(' ').Right(1) == "%";
   if (percent) shown = shown.Left(shown.GetLength() - 1);
   if (!GetDrawingAndFormatting().ParseDisplayText(shown, value)) return FALSE;
-  if (percent) value /= 100;
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.14g", value);
-  CString number(buffer);
+  if (percent) value = Hundredth(value);
+  // The number in as many digits as read back as it: 123456789012345 in 14 was another number.
+  CString number(gx::ExactNumberText(value).c_str());
   // The stored number always has "." as its decimal point, whatever the runtime's is.
   const char point = RuntimeDecimalPoint();
   if (point != '.') {

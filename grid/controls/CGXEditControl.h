@@ -84,8 +84,9 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   BOOL WantsReturnAndEscape() const override { return m_bEditing; }
 
   // ---- Window part -----------------------------------------------------------------------------------
-  // Parses the text as a number when the style has a numeric format: the text becomes the number ("%.14g")
-  // with "." as its decimal point. FALSE when the style is not numeric or the text is no number.
+  // Parses the text as a number when the style has a numeric format: the text becomes the number ("%.14g", or in
+  // up to 17 digits where 14 would read back as another number) with "." as its decimal point. FALSE when the
+  // style is not numeric or the text is no number.
   virtual BOOL ParseNumber(CString& text, const CGXStyle& style, double& value);
   // The runtime's decimal point in place of the first "." of a numeric style's text; TRUE when numeric.
   virtual BOOL LocalizeDecimalPoint(CString& text, const CGXStyle& style);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/VisualStyles.h"
+#include "grid/controls/GXCellNumbers.h"
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridCore.h"
@@ -66,7 +67,13 @@ void CGXProgressCtrl::RegisterUserAttributes(CGXStylesMap* map) {
   map->AddUserAttribute(GX_IDS_UA_PROGRESS_CAPTION);
 }
 
-long CGXProgressCtrl::Bound(const CGXStyle& style, WORD id) { return std::atol(style.GetUserAttributeText(id)); }
+long CGXProgressCtrl::Bound(const CGXStyle& style, WORD id) {
+  return gx::SaturatedWholeNumber(gx::NumberAttributeText(style, id));
+}
+
+long CGXProgressCtrl::Value(const CGXStyle& style) {
+  return style.GetIncludeValue() ? gx::SaturatedWholeNumber(style.GetValue()) : 0;
+}
 
 int CGXProgressCtrl::BarWidth(long value, long lower, long upper, int width) {
   if (upper <= lower || width <= 0) return 0;
@@ -92,7 +99,7 @@ COLORREF CGXProgressCtrl::GetCaptionColor(BOOL overBar, const CGXStyle& style) {
 }
 
 void CGXProgressCtrl::GetCaption(CString& out, ROWCOL, ROWCOL, const CGXStyle& style) {
-  const long value = std::atol(style.GetIncludeValue() ? style.GetValue() : CString());
+  const long value = Value(style);
   out = gx::FormatProgressCaption(style.GetUserAttributeText(GX_IDS_UA_PROGRESS_CAPTION), value);
 }
 
@@ -108,7 +115,7 @@ void CGXProgressCtrl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
   CString caption;
   GetCaption(caption, row, col, style);
   // 3. The bar from the left edge, the rest beside it.
-  const long value = std::atol(style.GetIncludeValue() ? style.GetValue() : CString());
+  const long value = Value(style);
   const CRect bar(rect.left, rect.top, rect.left + BarWidth(value, lower, upper, width), rect.bottom);
   const CRect rest(bar.right, rect.top, rect.right, rect.bottom);
   // 4. Themed, or filled with an optional edge around the bar.
@@ -155,7 +162,7 @@ BOOL CGXProgressCtrl::ApplyStyleToCell(ROWCOL row, ROWCOL col, const CGXStyle* s
   m_pGrid->ComposeCellStyle(row, col, cell, TRUE);
   const auto bound = [&](WORD id) { return Bound(style->HasUserAttribute(id) ? *style : cell, id); };
   const long lower = bound(GX_IDS_UA_PROGRESS_LOWER), upper = bound(GX_IDS_UA_PROGRESS_UPPER);
-  const long value = std::atol(style->GetValue());
+  const long value = Value(*style);
   long clamped = value;
   if (upper < lower)
     clamped = lower;

@@ -44,6 +44,8 @@ class CGXProgressCtrl : public CGXControl {
   // The bar's width in a rectangle `width` pixels wide.
   static int BarWidth(long value, long lower, long upper, int width);
   static long Bound(const CGXStyle& style, WORD id);
+  // The value of a style as the bar shows it: its whole part, a number past 64 bits held at their end.
+  static long Value(const CGXStyle& style);
   double GetUnitsPerPixel() const { return m_dUnitsPerPixel; }
 
  private:

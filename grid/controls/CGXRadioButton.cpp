@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "foundation/VisualStyles.h"
+#include "grid/controls/GXCellNumbers.h"
 #include "grid/controls/GXControlBitmaps.h"
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXDIB.h"
@@ -64,10 +65,7 @@ std::vector<CString> CGXRadioButton::Options(const CString& choices) {
   return options;
 }
 
-int CGXRadioButton::SelectedIndex(const CString& value) {
-  if (value.IsEmpty()) return -1;
-  return std::atoi(value);
-}
+int CGXRadioButton::SelectedIndex(const CString& value) { return gx::ChoiceIndex(value, 0); }
 
 std::vector<CGXRadioButton::Option> CGXRadioButton::LayOutOptions(CDC* dc, const CRect& inner,
                                                                   const CGXStyle& style) const {

@@ -47,7 +47,7 @@ class CGXRadioButton : public CGXControl {
   // The option under a point of the bound cell, or -1.
   int HitTestOption(CPoint pt);
   static std::vector<CString> Options(const CString& choices);
-  // The selected index of a value text: -1 when empty.
+  // The selected index of a value text: -1 when it names no option's place (empty, no whole number, past an int).
   static int SelectedIndex(const CString& value);
   int GetOptionCount() const { return m_nOptions; }
 

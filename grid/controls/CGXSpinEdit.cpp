@@ -9,6 +9,7 @@
 
 #include "grid/controls/CGXButton.h"
 #include "grid/controls/CGXCheckBox.h"
+#include "grid/controls/GXCellNumbers.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/gxstrings.h"
@@ -25,28 +26,22 @@ constexpr int kArrowColumn = 14;
 // numbers up to it either way, one by one.
 constexpr int64_t kLargestStepped = int64_t{1} << 53;
 
-// A text read as the runtime reads a long, as a whole number of 64 bits. A number with a fraction or an exponent (a
-// value as a number cell keeps it: "2.5", "1e+15") reads as its whole part; a text that is no number reads as 0.
-// Empty where the number lies past 64 bits or is no finite number ("1e400").
-std::optional<int64_t> ReadWhole(const char* text) {
-  char* end = nullptr;
-  errno = 0;
-  const long long v = std::strtoll(text, &end, 10);
-  if (errno != ERANGE && !(end && (*end == '.' || *end == 'e' || *end == 'E'))) return v;
-  const double d = std::trunc(std::strtod(text, nullptr));
-  if (std::isnan(d)) return 0;
-  // 2^63 is the first double past the range; every double below it converts exactly.
-  if (!(std::fabs(d) < 0x1p63)) return std::nullopt;
-  return static_cast<int64_t>(d);
-}
-
-// A bound or start value: a number past 64 bits is held at the end of the range it lies past.
+// A bound or start value: a number set as one is read as that number; a number past 64 bits is held at the end of
+// the range it lies past.
 std::optional<int64_t> OptionalAttribute(const CGXStyle& style, WORD id) {
   if (!style.HasUserAttribute(id)) return std::nullopt;
-  const CString text = style.GetUserAttributeText(id);
+  const CString text = gx::NumberAttributeText(style, id);
   if (text.IsEmpty()) return std::nullopt;
-  if (const std::optional<int64_t> whole = ReadWhole(text)) return whole;
-  return std::strtod(text, nullptr) < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+  return gx::SaturatedWholeNumber(text);
+}
+
+// A value judged against the bounds: a decimal number (blanks around it) that is a whole number of 64 bits, read
+// exactly ("9007199254740993", "1e+14" as the cell keeps 10^14); empty for any other text ("2.5", "12abc", "1e400").
+std::optional<int64_t> JudgedWhole(const char* text) {
+  bool whole = false;
+  const double n = gx::DecimalNumber(text, &whole);
+  if (!whole || n != std::trunc(n)) return std::nullopt;
+  return gx::WholeNumber(text);
 }
 
 }  // namespace
@@ -120,14 +115,10 @@ BOOL CGXSpinEdit::BreaksBounds(const CString& value, const CGXStyle& style) {
   b.minimum = OptionalAttribute(style, GX_IDS_UA_SPINBOUND_MIN);
   b.maximum = OptionalAttribute(style, GX_IDS_UA_SPINBOUND_MAX);
   if (!value.IsEmpty() && (b.minimum || b.maximum)) {
-    const CString text = JudgedValue(value, style);
-    const char* begin = text;
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(begin, &end, 10);
-    while (end && (*end == ' ' || *end == '\t')) ++end;
-    const bool whole = end != begin && *end == '\0' && errno == 0;
-    if (!whole || (b.minimum && value < *b.minimum) || (b.maximum && value > *b.maximum)) {
+    // The number the cell would keep, read from the text the cell would store ("1e+14" for a grouped
+    // "100,000,000,000,000"), not its leading digits.
+    const std::optional<int64_t> judged = JudgedWhole(JudgedValue(value, style));
+    if (!judged || (b.minimum && *judged < *b.minimum) || (b.maximum && *judged > *b.maximum)) {
       CString message = style.GetUserAttributeText(GX_IDS_UA_VALID_MSG);
       if (message.IsEmpty()) {
         if (b.minimum && b.maximum)
@@ -150,7 +141,7 @@ std::optional<int64_t> CGXSpinEdit::Step(const CString& text, const Bounds& b, b
   if (b.start && text.IsEmpty()) {
     value = *b.start;  // an empty cell starts at the start value, unstepped
   } else {
-    const std::optional<int64_t> kept = ReadWhole(text);
+    const std::optional<int64_t> kept = gx::WholeNumber(text);
     if (!kept || *kept > kLargestStepped || *kept < -kLargestStepped) return std::nullopt;
     value = *kept;
     if (up) {
@@ -174,6 +165,12 @@ std::optional<int64_t> CGXSpinEdit::Step(const CString& text, const Bounds& b, b
   return value;
 }
 
+CString CGXSpinEdit::KeptText(const CString& shown, const CGXStyle& style) {
+  CString value = shown;
+  if (!ConvertTextForCell(value, m_nRow, m_nCol, style)) value = shown;
+  return JudgedValue(value, style);
+}
+
 void CGXSpinEdit::OnChildClicked(CGXChild* child) {
   const BOOL wasActive = m_bEditing;
   if (!m_bEditing && !NotifyEditStart()) return;
@@ -182,35 +179,40 @@ void CGXSpinEdit::OnChildClicked(CGXChild* child) {
   // The arrows step the number the cell keeps, read from the shown text as its bounds read it ("1,999" in a
   // grouped number cell is 1999, "(5)" is -5), and show the step in the cell's form ("2,000", "(4)").
   const CGXStyle& style = GetCachedStyle();
-  const CString text = WindowText();
-  CString value = text;
-  if (!ConvertTextForCell(value, m_nRow, m_nCol, style)) value = text;
-  char buffer[32] = "";
-  bool unstepped = false;  // a number the step cannot move by exactly one: it stays as it is, and the user is told
+  CString message;  // why the value stays as it is, where the step cannot keep it
   if (!IsCellReadOnly() && (child == m_pUp || child == m_pDown)) {
-    const std::optional<int64_t> stepped = Step(JudgedValue(value, style), m_bounds, child == m_pUp);
-    if (stepped)
+    const std::optional<int64_t> stepped = Step(KeptText(WindowText(), style), m_bounds, child == m_pUp);
+    char buffer[32] = "";
+    CString shown;
+    if (stepped) {
       std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(*stepped));
-    unstepped = !stepped;
-  }
-  // A step whose value would pass the cell's maximum length (which a typed or pasted value meets too) leaves
-  // the text as it is, as at a bound.
-  const UINT limit = GetLimitText();
-  if (buffer[0] && (limit == 0 || std::strlen(buffer) <= limit)) {
-    CGXStyle number(style);
-    number.SetValueType(GX_VT_NUMBER);  // the step is a number, whatever the cell held before
-    SetWindowText(EditedText(buffer, number));
-    SetModifiedState(TRUE);
-    NotifyModified();
-    SetSel(0, -1);
+      CGXStyle number(style);
+      number.SetValueType(GX_VT_NUMBER);  // the step is a number, whatever the cell held before
+      shown = EditedText(buffer, number);
+      // The cell's form must give the step back: "1.23e+03" (format 1 of 2 places) is 1230 whether 1231 or 1229
+      // was stepped to, and stored so.
+      if (gx::WholeNumber(KeptText(shown, style)) != stepped) {
+        message.Format(gx::LoadGridString(GX_IDS_SPIN_NOT_SHOWN), static_cast<long long>(*stepped));
+        shown.Empty();
+      }
+    } else {
+      message.Format(gx::LoadGridString(GX_IDS_SPIN_PAST_STEP), static_cast<long long>(kLargestStepped));
+    }
+    // A step whose value would pass the cell's maximum length (which a typed or pasted value meets too) leaves
+    // the text as it is, as at a bound.
+    const UINT limit = GetLimitText();
+    if (!shown.IsEmpty() && (limit == 0 || std::strlen(buffer) <= limit)) {
+      SetWindowText(shown);
+      SetModifiedState(TRUE);
+      NotifyModified();
+      SetSel(0, -1);
+    }
   }
   if (!wasActive)
     HideAndInvalidate();
   else
     UpdateEditWindow();
-  if (unstepped) {
-    CString message;
-    message.Format(gx::LoadGridString(GX_IDS_SPIN_PAST_STEP), static_cast<long long>(kLargestStepped));
+  if (!message.IsEmpty()) {
     m_pGrid->SetWarningText(message);
     m_pGrid->ShowWarningText();
   }

@@ -3,8 +3,8 @@
 //
 // Call flow: OnLButtonDownInCell reads the bounds -> the arrow under the point becomes the active child ->
 // its click (and each repeat while held) -> OnChildClicked -> the shown text read as the cell's number
-// (ConvertTextForCell, JudgedValue) -> Step -> the window text in the cell's form, modified, the grid told of
-// the click.
+// (KeptText: ConvertTextForCell, JudgedValue) -> Step -> the step in the cell's form, read back as the same number
+// (else the value stays, with a box) -> the window text, modified, the grid told of the click.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +53,9 @@ class CGXSpinEdit : public CGXEditControl {
   // whose whole part lies past 2^53 either way (the cell keeps a double, which holds every whole number up to that
   // and no longer each one past it), or that is no finite number; the value then stays as it is.
   static std::optional<int64_t> Step(const CString& text, const Bounds& bounds, bool up);
+  // The number a text of the cell's window keeps, as a text: the cell's own conversion, then its number format
+  // ("1,999" in a grouped number cell is "1999", "(5)" is "-5"), as the text would be stored.
+  CString KeptText(const CString& shown, const CGXStyle& style);
 
   // Registers the four attributes with the styles map, each with the style the style sheet edits it in.
   static void RegisterUserAttributes(CGXStylesMap* map);

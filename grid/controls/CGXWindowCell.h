@@ -29,6 +29,8 @@
 constexpr UINT GX_IDS_SPIN_BETWEEN = 51060, GX_IDS_SPIN_AT_LEAST = 51061, GX_IDS_SPIN_AT_MOST = 51062;
 // The message of a spin arrow on a number it cannot step by exactly one.
 constexpr UINT GX_IDS_SPIN_PAST_STEP = 51069;
+// The message of a spin arrow whose step the cell's number format would show as another number.
+constexpr UINT GX_IDS_SPIN_NOT_SHOWN = 51070;
 
 template <class Window, class Cell>
 class CGXWindowCellBase : public Window, public Cell {

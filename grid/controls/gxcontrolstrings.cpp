@@ -36,8 +36,10 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {51066, "Type a number of at least %s."},
     {51067, "Type a number of at most %s."},
     {51068, "The typed value does not fit: the cell would hold %d characters, and it takes at most %u."},
-    {51069, "The arrows step whole numbers up to %lld either way, and this number lies beyond: it is kept as it is. "
-            "Type the value instead."},
+    {51069, "The arrows step whole numbers up to %lld either way, and this value lies beyond or is no finite "
+            "number: it is kept as it is. Type the value instead."},
+    {51070, "The cell's number format would show %lld as another number: the value is kept as it is. Type the "
+            "value instead."},
     {52568, "RadioButton: Text Alignment"},
     {52569, "Pushbutton face color"},
     {52794, "Dao bitmap user attribute"},

@@ -30,6 +30,7 @@ target_sources(grid_core PRIVATE
   # which live in grid_controls and reach the core only through the control factory's registry.
   ../controls/CGXControl.cpp
   ../controls/GXChoiceLines.cpp
+  ../controls/GXCellNumbers.cpp
 )
 
 brim_test(grid_engine_tests

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "grid/core/CGXStyle.h"
+#include "grid/core/gxnumbertext.h"
 #include "platform/base/CException.h"
 #include "platform/base/COleDateTime.h"
 #include "platform/base/LocaleTable.h"
@@ -123,11 +124,11 @@ CString Signed(const char* positive, const char* negative, const CString& g, dou
   return out;
 }
 
-// Format 28: the locale's number form of "%.14g", a blank after a final digit; format 5 when the locale
+// Format 28: the locale's number form of the number's text (14 digits, more where 14 would read back as another
+// number: 123456789012345 showed as 123,456,789,012,340), a blank after a final digit; format 5 when the locale
 // cannot write it.
 CString LocaleNumber(double v, int places) {
-  CString c;
-  c.Format("%.14g", v);
+  const CString c(gx::ExactNumberText(v).c_str());
   char buffer[256] = {};
   if (GetNumberFormat(LOCALE_USER_DEFAULT, 0, c, nullptr, buffer, sizeof buffer) == 0)
     return Signed("%s ", "(%s)", Grouped(v, places), v);

@@ -1,6 +1,7 @@
 #include "grid/features/CGXSortImp.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <string>
 
@@ -19,14 +20,15 @@
 namespace gx {
 
 bool LooksNumeric(const CString& text) {
-  static const char kAllowed[] = "0123456789,.-e ";
+  static const char kAllowed[] = "0123456789,.+-eE ";
   const int n = text.GetLength();
   int i = 0;
   while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
   for (int j = i; j < n; ++j) {
     const char c = text[j];
     if (!std::strchr(kAllowed, c) || c == '\0') return false;
-    if (c == '-' && j != i) return false;
+    // A sign in front or in the exponent ("1e+15", "1e-05", as a number is written back).
+    if ((c == '-' || c == '+') && j != i && text[j - 1] != 'e' && text[j - 1] != 'E') return false;
   }
   return true;
 }
@@ -36,9 +38,14 @@ double NumericKeyValue(const CString& text) {
   const std::string s(static_cast<LPCSTR>(text), static_cast<size_t>(text.GetLength()));
   double value = 0;
   if (s.find_first_not_of(" \t") == std::string::npos) return 0;
-  // A text that passed the character test but is no number (a lone "e") counts as 0, like an empty text:
-  // never the value of another row.
-  return plat::ParseLocaleNumber(s, LOCALE_USER_DEFAULT, value) == plat::NumberParse::Ok ? value : 0;
+  switch (plat::ParseLocaleNumber(s, LOCALE_USER_DEFAULT, value)) {
+    case plat::NumberParse::Ok: return value;
+    // A number past the double range ("1e400") lies past every number on its side.
+    case plat::NumberParse::Overflow: return s[s.find_first_not_of(" \t")] == '-' ? -HUGE_VAL : HUGE_VAL;
+    // A text that passed the character test but is no number (a lone "e") counts as 0, like an empty text:
+    // never the value of another row.
+    default: return 0;
+  }
 }
 
 bool DateKeyValue(const CString& text, double& value) {

@@ -33,9 +33,9 @@ namespace gx {
 // The comparison of two entries: the keys in order (numeric and date by value, text by the locale's
 // collation, case-sensitive by word 3), each negated when descending; all equal, the earlier position first.
 int CompareSortEntries(const GXSortEntry& a, const GXSortEntry& b);
-// Whether a key text passes the numeric character test ("0123456789,.-e " with a minus only in front, after
-// leading blanks are dropped), and its value: the locale's conversion, 0 for an empty text and for a text
-// the conversion rejects.
+// Whether a key text passes the numeric character test ("0123456789,.+-eE " with a sign only in front, after
+// leading blanks are dropped, or after the exponent's "e"), and its value: the locale's conversion, infinite on
+// its side for a number past the double range, 0 for an empty text and for a text the conversion rejects.
 bool LooksNumeric(const CString& text);
 double NumericKeyValue(const CString& text);
 // The day number of a date-time text through the date-time service; FALSE when it is no date.

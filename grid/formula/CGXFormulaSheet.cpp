@@ -1,6 +1,7 @@
 #include "grid/formula/CGXFormulaSheet.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/gxarchive.h"
+#include "grid/core/gxnumbertext.h"
 #include "grid/core/gxstrings.h"
 #include "grid/formula/GxFormula.h"
 #include "platform/base/CArchive.h"
@@ -58,10 +60,13 @@ CGXStyle* StyleOf(const GX_CELL* cell) {
   return cell && cell->style ? &static_cast<CGXFormulaCellStyle*>(cell->style)->Style() : nullptr;
 }
 
-CString Printf14g(double v) {
+// A number's value text: 14 significant digits. A whole number that 14 digits would give back as another
+// (123456789012345 as 1.2345678901234e+14) is written in as many as read back as it, so that every reader of the
+// value (a number format, the sort, a spin or choice cell) takes the number the cell keeps.
+CString ValueNumberText(double v) {
+  if (v == std::trunc(v)) return CString(gx::ExactNumberText(v == 0 ? 0.0 : v).c_str());
   char buf[64];
-  // Zero has no sign on a sheet: "=-A1" on a 0 shows 0, not "-0".
-  std::snprintf(buf, sizeof buf, "%.14g", v == 0 ? 0.0 : v);
+  std::snprintf(buf, sizeof buf, "%.14g", v);
   return CString(buf);
 }
 
@@ -451,7 +456,7 @@ void CGXFormulaSheet::GetExpressionText(ROWCOL nRow, ROWCOL nCol, CString& text)
 
 namespace {
 // The text of a value by its type (shared by the value and expression texts). The value text shows a number
-// with 14 digits; the expression text, which the editor, undo and the clipboard read back, with as many as
+// with 14 digits (a whole number with as many as it takes); the expression text, which the editor, undo and the clipboard read back, with as many as
 // give the same number again.
 CString ValueTypeText(const GX_CELL* cell, bool expression) {
   char buf[9];
@@ -462,7 +467,7 @@ CString ValueTypeText(const GX_CELL* cell, bool expression) {
     case GX_VAL_ERROR: return CString("Error!");
     case GX_VAL_NUMBER:
       return expression ? CString(_gx_number_text(cell->value.number == 0 ? 0.0 : cell->value.number).c_str())
-                        : Printf14g(cell->value.number);
+                        : ValueNumberText(cell->value.number);
     case GX_VAL_TEXT:
     case GX_VAL_INLINE: {
       const char* t = _gx_cell_text(cell, buf);

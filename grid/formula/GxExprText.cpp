@@ -3,6 +3,8 @@
 #include "grid/formula/GxEngineState.h"
 #include "grid/formula/GxMemory.h"
 #include "grid/formula/GxReference.h"
+// (Header-only and of the standard library alone: the engine shares the grid's number text, not its library.)
+#include "grid/core/gxnumbertext.h"
 
 #include <cctype>
 #include <cmath>
@@ -48,17 +50,7 @@ void appendNumber(std::string& out, double v) { out += _gx_number_text(v); }
 
 } // namespace
 
-std::string _gx_number_text(double v) {
-    // 14 significant digits where they read back as the same number (the usual case), else as many more as
-    // that takes (at most 17): a text that is edited, undone or pasted must not change the number. (A value
-    // near the top of the double range would even round past it in 14 digits and read back as no number.)
-    char buf[40];
-    for (int digits = 14; digits <= 17; ++digits) {
-        std::snprintf(buf, sizeof buf, "%.*g", digits, v);
-        if (!std::isfinite(v) || std::strtod(buf, nullptr) == v) break;
-    }
-    return buf;
-}
+std::string _gx_number_text(double v) { return gx::ExactNumberText(v); }
 
 const char* _gx_error_text(int number) {
     static const ErrorTable table;

@@ -3,11 +3,41 @@
 // when the list closes by itself; the popup's colours and command forwarding.
 #include <gtest/gtest.h>
 
+#include "grid/controls/CGXRadioButton.h"
 #include "grid/controls/tests/dropdowntest.h"
 #include "platform/framework/CPaintDC.h"
 
 namespace enginetest {
 namespace {
+
+// Every reader of a value that is a choice's index shows the choice it names, and none where it names none (as
+// "3" names none of three): a radio-button cell's selection and an index-valued box's text. Read through a 32-bit
+// atoi, 4294967296 named the first choice, 4294967297 and 1e400 the second.
+TEST_F(DropDownTest, EveryReaderOfAChoiceIndexShowsTheChoiceTheValueNames) {
+  constexpr int none = -100;
+  const struct {
+    const char* value;
+    int named;  // the whole number the value names: the 0-based choice of a zero-based value, one past a one-based
+  } cases[] = {{"0", 0},    {"2", 2},         {"3", 3},          {" 1 ", 1},       {"1.0", 1},        {"1e0", 1},
+               {"", none},  {"-1", none},     {"1.5", none},     {"1abc", none},   {"abc", none},     {"1e400", none},
+               {"4294967296", none}, {"4294967297", none}, {"4294967298", none}, {"-4294967295", none},
+               {"2147483648", none}, {"-2147483648", none}};
+  const char* const rgb[] = {"Red", "Green", "Blue"};
+  const auto choice = [&](int index) { return index >= 0 && index < 3 ? rgb[index] : ""; };
+  for (const auto& c : cases) {
+    const int selected = CGXRadioButton::SelectedIndex(c.value);
+    EXPECT_EQ(std::string(choice(selected)), choice(c.named)) << c.value;
+    for (const bool oneBased : {false, true}) {
+      Grid(oneBased ? GX_IDS_CTRL_ONEBASED_EX : GX_IDS_CTRL_ZEROBASED_EX, kRgb, c.value);
+      CGXStyle style;
+      g->ComposeCellStyle(2, 1, style, TRUE);
+      CString shown;
+      ASSERT_TRUE(box->GetDisplayText(shown, 2, 1, nullptr, style));
+      EXPECT_EQ(std::string(shown), choice(oneBased ? c.named - 1 : c.named))
+          << c.value << (oneBased ? " one-based" : " zero-based");
+    }
+  }
+}
 
 TEST_F(DropDownTest, EachVariantShowsConvertsAndAcceptsTextsByItsFlags) {
   struct Case {

@@ -70,6 +70,11 @@ TEST(SpinStep, BoundsWrapStartAndTheEndsOfTheKeptNumber) {
       {"99999999999999999999", {}, false, none},
       {"-1e400", {}, true, none},
       {"1e400", {}, false, none},
+      {"inf", {}, true, none},  // no finite number, as 1e400: it read as 0
+      {"-inf", {1, 5, {}, false}, false, none},
+      {"NaN", {}, true, none},
+      {"1e+15", {}, true, 1000000000000001},  // a number as a number cell keeps it
+      {"123456789012345", {}, false, 123456789012344},
   };
   for (const Case& c : cases)
     EXPECT_EQ(CGXSpinEdit::Step(c.text, c.bounds, c.up), c.expected) << c.text << " up " << c.up;
@@ -178,16 +183,31 @@ TEST_F(EditCellTest, ASpinCellThatIsReadOnlyDoesNotStep) {
   EXPECT_FALSE(edit->GetModifiedState());
 }
 
-// An arrow on a number it cannot move by exactly one (past 2^53 either way, or no finite number) leaves the text
-// as it is and says why, once a click; a step back inside the range is taken.
+// An arrow on a number it cannot move by exactly one (past 2^53 either way, or no finite number: "inf" and "nan"
+// stepped to 1) leaves the text as it is and says why, once a click; a step back inside the range is taken. A
+// number format stores every digit of the step: through 14 digits 123456789012345 up stored 123456789012340, and
+// 123456789012340 stayed.
 TEST_F(EditCellTest, ASpinArrowLeavesANumberItCannotStepByOneAsItIsAndSaysWhy) {
+  const std::string past = "The arrows step whole numbers up to 9007199254740992 either way";
+  const CGXStyle spin = Control(GX_IDS_CTRL_SPINEDIT);
   const struct {
     const char* value;
     bool up;
     const char* stored;
-  } cases[] = {{"9007199254740992", true, "9007199254740992"},   {"-9007199254740992", false, "-9007199254740992"},
-               {"9007199254740993", false, "9007199254740993"},  {"1e20", true, "1e20"},
-               {"9007199254740992", false, "9007199254740991"}, {"3000000000", true, "3000000001"}};
+    const std::string* box = nullptr;
+    CGXStyle style = Control(GX_IDS_CTRL_SPINEDIT);
+  } cases[] = {{"9007199254740992", true, "9007199254740992", &past},
+               {"-9007199254740992", false, "-9007199254740992", &past},
+               {"9007199254740993", false, "9007199254740993", &past},
+               {"1e20", true, "1e20", &past},
+               {"inf", true, "inf", &past},
+               {"nan", false, "nan", &past},
+               {"1e400", true, "1e400", &past},
+               {"9007199254740992", false, "9007199254740991"},
+               {"3000000000", true, "3000000001"},
+               {"123456789012345", true, "123456789012346", nullptr, CGXStyle(spin).SetFormat(5).SetPlaces(0)},
+               {"123456789012340", false, "123456789012339", nullptr, CGXStyle(spin).SetFormat(2).SetPlaces(0)},
+               {"1e+15", true, "1000000000000001", nullptr, CGXStyle(spin).SetFormat(23).SetPlaces(0)}};
   // Every box answered OK, until the test ends however it ends.
   struct Answered {
     plat::ScriptedAutomation automation;
@@ -198,7 +218,7 @@ TEST_F(EditCellTest, ASpinArrowLeavesANumberItCannotStepByOneAsItIsAndSaysWhy) {
     ~Answered() { plat::SetAutomationProvider(nullptr); }
   } answered;
   for (const auto& c : cases) {
-    Grid(c.value, Control(GX_IDS_CTRL_SPINEDIT));
+    Grid(c.value, c.style);
     plat::ClearShownLog();
     const CRect cell = g->CalcCellRect(2, 1);
     Click(g, 2, 1, cell.Width() - 8, c.up ? 4 : cell.Height() - 4);
@@ -207,9 +227,9 @@ TEST_F(EditCellTest, ASpinArrowLeavesANumberItCannotStepByOneAsItIsAndSaysWhy) {
     std::vector<std::string> boxes;
     for (const auto& shown : plat::ShownLog())
       if (shown.request.kind == plat::SystemUiKind::MessageBox) boxes.emplace_back(shown.request.text);
-    if (std::string(c.value) == c.stored) {
+    if (c.box) {
       ASSERT_EQ(boxes.size(), 1u) << c.value;
-      EXPECT_EQ(boxes[0].rfind("The arrows step whole numbers up to 9007199254740992 either way", 0), 0u) << boxes[0];
+      EXPECT_EQ(boxes[0].rfind(*c.box, 0), 0u) << boxes[0];
     } else {
       EXPECT_TRUE(boxes.empty()) << c.value;
     }

@@ -610,7 +610,7 @@ TEST_F(FindTest, AListCellTakesOnlyItsChoicesByEveryDoor) {
 // copied or moved in stored its value past the column's bounds and length. A spin cell's up arrow steps the number
 // the cell keeps and shows it in the cell's form, once to `inside`, twice to `outside`: it stepped the shown text
 // ("1,999" up was 2, "(5)" up 1), and past 32 bits it stepped the number held at their end (3,000,000,000 up
-// stored 2,147,483,647); a percent cell refused its own "50%".
+// stored 2,147,483,647); a percent cell refused its own "50%". A number format keeps every digit of its number.
 TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
   GXRegisterExtras();
   InstallNumberFormattingImp();
@@ -636,6 +636,9 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
     bool windowCountsShown = false;
     bool stepsToInside = false;  // `value` one step up is `inside`, two steps `outside` (a spin cell's arrow)
     bool stepsDown = false;      // the steps are the down arrow's
+    bool heldAtBound = false;    // the second step is held at the spin's own bound: `inside` is kept
+    // The cell's form shows the step as another number: the arrow leaves the value with this box.
+    const char* formBox = nullptr;
   } kinds[] = {
       {"edit", bounded(GX_IDS_CTRL_EDIT, "1", "100"), "50", "50", "7", "500", between},
       {"edit with its message",
@@ -676,8 +679,30 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
       {"spin down past -2^31", bounded(GX_IDS_CTRL_SPINEDIT, "-3000000001", "0").SetFormat(5).SetPlaces(0),
        "-3000000000", "(3,000,000,000)", "(3,000,000,001)", "(3,000,000,002)", "Type a number from -3000000001 to 0.",
        {}, "-3000000001", false, true, true},
+      // A number format judges and steps the number in every digit, not its 14-digit text: "1e+14" read as 1
+      // refused 100,000,000,000,001 with the spin's bounds, 123456789012345 was stored as 123456789012340, and
+      // 123456789012340 did not move.
+      {"spin of grouped numbers bounded past 10^14",
+       CGXStyle(spin).SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "0").SetUserAttribute(
+           GX_IDS_UA_SPINBOUND_MAX, "100000000000001").SetFormat(5).SetPlaces(0),
+       "100000000000000", "100,000,000,000,000", "100,000,000,000,001", "100,000,000,000,002",
+       "Type a whole number from 0 to 100000000000001.", {}, "100000000000001", false, true, false, true},
+      {"spin of 15 grouped digits", bounded(GX_IDS_CTRL_SPINEDIT, "0", "123456789012346").SetFormat(5).SetPlaces(0),
+       "123456789012345", "123,456,789,012,345", "123,456,789,012,346", "123,456,789,012,347",
+       "Type a number from 0 to 123456789012346.", {}, "123456789012346", false, true},
+      {"spin of 15 digits down",
+       CGXStyle(spin).SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "123456789012339").SetUserAttribute(
+           GX_IDS_UA_SPINBOUND_MAX, "200000000000000").SetFormat(2).SetPlaces(0),
+       "123456789012340", "123456789012340", "123456789012339", "123456789012338",
+       "Type a whole number from 123456789012339 to 200000000000000.", {}, "123456789012339", false, true, true, true},
+      {"spin of exponents of 2 places", bounded(GX_IDS_CTRL_SPINEDIT, "0", "1240").SetFormat(1).SetPlaces(2), "1230",
+       "1.23e+03", "1.24e+03", "1.25e+03", "Type a number from 0 to 1240.", {}, "1240", false, true, false, false,
+       "The cell's number format would show 1231 as another number"},
       {"percent", bounded(GX_IDS_CTRL_EDIT, "0", "1").SetFormat(14).SetPlaces(0), "0.5", "50%", "60%", "150%",
        "Type a number from 0 to 1.", {}, "0.6"},
+      // A percent is kept as its digits say: 0.7% is 0.007, not the quotient a step beside it.
+      {"percent of tenths", bounded(GX_IDS_CTRL_EDIT, "0", "1").SetFormat(14).SetPlaces(1), "0.005", "0.5%", "0.7%",
+       "150.0%", "Type a number from 0 to 1.", {}, "0.007"},
       {"scroll edit", bounded(GX_IDS_CTRL_SCROLLEDIT, "1", "100"), "50", "50", "7", "500", between},
       {"hot spot edit", bounded(GX_IDS_CTRL_HOTSPOT, "1", "100"), "50", "50", "7", "500", between},
       {"free-text combo", bounded(GX_IDS_CTRL_COMBOBOX, "1", "100").SetChoiceList("5\n50"), "50", "50", "7", "500",
@@ -702,7 +727,7 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
   for (const Kind& kind : kinds)
     for (const auto& [door, doorName] : doors)
       for (const bool inside : {true, false}) {
-        if (door == Door::SpinArrow && !kind.stepsToInside) continue;
+        if (door == Door::SpinArrow && (!kind.stepsToInside || (kind.formBox && !inside))) continue;
         const char* text = inside ? kind.inside : kind.outside;
         SCOPED_TRACE(std::string(kind.name) + ", " + doorName + ": " + text);
         // Row 1 a plain cell holding the text (a fill's source), rows 2 and 3 the bounded cell. A door that
@@ -752,8 +777,9 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
         const char* typed = kind.typed[1] ? kind.typed[1] : text;
         const bool cutWhileTyped = !inside && door == Door::Type && kind.box.empty() &&
                                    static_cast<int>(std::strlen(typed)) > kind.style.GetMaxLength();
-        const bool takes =
-            inside && !(kind.windowCountsShown && (door == Door::PasteIntoEditor || door == Door::Replace));
+        const bool arrowKept = door == Door::SpinArrow && kind.formBox;
+        const bool takes = (inside || (door == Door::SpinArrow && kind.heldAtBound)) && !arrowKept &&
+                           !(kind.windowCountsShown && (door == Door::PasteIntoEditor || door == Door::Replace));
         EXPECT_EQ(shown(2), takes ? kind.inside : before);
         const bool both = door == Door::ReplaceAll || door == Door::Fill || door == Door::FillStyles;
         EXPECT_EQ(shown(3), takes && both ? kind.inside : before);
@@ -761,7 +787,9 @@ TEST_F(FindTest, ABoundedCellJudgesTheValueItWouldStoreAtEveryDoor) {
           EXPECT_EQ(Value(g, 2, 1), kind.stored);  // as every door stores it
         }
         const std::string box = Boxes();
-        if (takes || cutWhileTyped)
+        if (arrowKept)
+          EXPECT_EQ(box, "[" + std::string(kind.formBox).substr(0, 26) + "]");
+        else if (takes || cutWhileTyped)
           EXPECT_EQ(box, "");
         else if (!kind.box.empty())
           EXPECT_EQ(box, "[" + kind.box.substr(0, 26) + "]");

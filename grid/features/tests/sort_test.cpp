@@ -46,6 +46,12 @@ TEST_F(SortTest, AnAutomaticKeySortsNumbersNumericallyAndAnythingElseAsText) {
       {{"5", "", "-1"}, "3 2 1"},                 // an empty text counts as 0 and decides no kind
       {{"e", "2", "-1"}, "3 1 2"},                // a lone "e" passes the test but is no number: 0
       {{"b", "a", "B", "A"}, "2 4 1 3"},          // text ignores case; equal keys keep their order
+      // A number with a signed exponent, as a number is written back, is a number: the column sorted as text.
+      {{"100", "1e+15", "-3", "1e-05", "20", "2E+3"}, "3 4 5 1 6 2"},
+      {{"5", "-1e-05", "-2"}, "3 2 1"},
+      {{"1e+-5", "1"}, "2 1"},                    // one sign to an exponent: a text
+      // A number past the double range lies past every number on its side: it read as 0.
+      {{"5", "1e400", "-1e400", "-5", "1e308"}, "3 4 1 5 2"},
   };
   for (const Case& c : cases) {
     CGXGridWnd* g = MakeKeys(c.keys);
@@ -223,7 +229,9 @@ TEST(SortCompare, KeysDecideInOrderAndEqualEntriesByPosition) {
   EXPECT_LT(gx::CompareSortEntries(a, b), 0);  // all equal: the earlier position first
   EXPECT_EQ(gx::CompareSortEntries(a, a), 0);
   EXPECT_TRUE(gx::LooksNumeric(" -1,234.5e3"));
+  EXPECT_TRUE(gx::LooksNumeric("1e+15"));
   EXPECT_FALSE(gx::LooksNumeric("1-2"));
+  EXPECT_FALSE(gx::LooksNumeric("+-1"));
   EXPECT_FALSE(gx::LooksNumeric("12a"));
   // A long number converts whole (no fixed buffer).
   EXPECT_EQ(gx::NumericKeyValue(CString(std::string(600, '0').c_str()) + "7"), 7.0);

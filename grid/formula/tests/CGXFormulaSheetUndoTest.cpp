@@ -77,14 +77,16 @@ TEST_F(SheetUndoTest, TypedValuesAndFormulasUndoToTheirExpressions) {
 
 // The editor and undo read a cell back from its expression text: every digit a number needs is in it, so an
 // undo gives back the number typed (it was cut to 14 digits: 123456789012345 came back as 123456789012340),
-// while the value shown keeps 14 digits.
+// while the value shown keeps 14 digits; a whole number's value gives every digit, as its readers (a number
+// format, the sort, a spin cell) read it: it gave 1.2345678901234e+14, which they took for 123456789012340.
 TEST_F(SheetUndoTest, UndoGivesBackEveryDigitOfATypedNumber) {
   const char* const typed[] = {"123456789012345", "0.1234567890123456", "=A1*0.1234567890123456"};
   const double numbers[] = {123456789012345.0, 0.1234567890123456};
   for (ROWCOL r = 10; r <= 12; ++r) grid->SetCellValue(r, 1, typed[r - 10]);
   EXPECT_EQ(std::string(Expr(10, 1)), "123456789012345");
-  EXPECT_EQ(std::string(Value(10, 1)), "1.2345678901234e+14");
+  EXPECT_EQ(std::string(Value(10, 1)), "123456789012345");
   EXPECT_EQ(std::string(Expr(11, 1)), "0.1234567890123456");
+  EXPECT_EQ(std::string(Value(11, 1)), "0.12345678901235");
   EXPECT_EQ(std::string(Expr(12, 1)), "=A1*0.1234567890123456");
   EXPECT_EQ(std::string(Expr(1, 1)), "10");
   ClearUndo(grid);
@@ -199,6 +201,26 @@ TEST_F(SheetUndoTest, SortingMovesReferencesWithTheirRowsAndUndoes) {
   EXPECT_EQ(Expr(6, 1), "=B3");
   EXPECT_EQ(Value(6, 1), "31");
   ExpectUndoRedo();
+}
+
+// A column of the sheet's numbers sorts as numbers, read from their value texts in every digit they keep: a text
+// of 1e+15 or 1e-05 made the column sort as text, and 123456789012346 tied with 123456789012345 as
+// 1.2345678901234e+14.
+TEST_F(SheetUndoTest, ASortReadsTheNumbersTheSheetKeeps) {
+  grid = MakeSheetGrid(8, 2);
+  const char* values[] = {"7", "1000000000000000", "123456789012346", "-3", "123456789012345", "=1/100000"};
+  for (ROWCOL r = 1; r <= 6; ++r) {
+    grid->SetCellValue(r, 1, values[r - 1]);
+    grid->SetCellValue(r, 2, std::to_string(r).c_str());
+  }
+  CGXSortInfoArray keys;
+  CGXSortInfo key;
+  key.nRC = 1;
+  keys.Add(key);
+  GXSortRows(grid, CGXRange().AssignRows(1, 6), keys);
+  std::string order;
+  for (ROWCOL r = 1; r <= 6; ++r) order += std::string(Value(r, 2)) + (r < 6 ? " " : "");
+  EXPECT_EQ(order, "4 6 1 5 3 2");
 }
 
 TEST_F(SheetUndoTest, RangeNamesAreSetAndDeletedAsUndoableCommands) {
