@@ -216,6 +216,7 @@ TEST_F(SheetUndoTest, ASortReadsTheNumbersTheSheetKeeps) {
   CGXSortInfoArray keys;
   CGXSortInfo key;
   key.nRC = 1;
+  key.sortType = CGXSortInfo::autodetect;  // as a double click on the column's header sorts
   keys.Add(key);
   GXSortRows(grid, CGXRange().AssignRows(1, 6), keys);
   std::string order;
