@@ -169,19 +169,16 @@ BOOL CGXComboBoxWnd::GetEditedValue(CString& out) const {
   return TRUE;
 }
 
+int CGXComboBoxWnd::ItemOf(const CString& value) const {
+  if (value.IsEmpty()) return -1;
+  if (m_nIndexValue != -1) return gx::ChoiceIndex(value, m_nIndexValue);
+  const int exact = FindStringExact(-1, value);
+  return exact >= 0 ? exact : FindString(-1, value);
+}
+
 void CGXComboBoxWnd::SetEditedValue(const CString& text) {
   if (!m_hWnd) return;
-  if (text.IsEmpty()) {
-    SetCurSel(-1);
-  } else if (m_nIndexValue == -1) {
-    const int exact = FindStringExact(-1, text);
-    if (exact >= 0)
-      SetCurSel(exact);
-    else if (SelectString(-1, text) < 0)
-      SetCurSel(-1);
-  } else {
-    SetCurSel(gx::ChoiceIndex(text, m_nIndexValue));
-  }
+  SetCurSel(ItemOf(text));
   if (GetCurSel() < 0 && (GetStyle() & 3) == CBS_DROPDOWN) {
     SetWindowText(text);
     SetEditSel(0, -1);
@@ -315,8 +312,7 @@ void CGXComboBoxWnd::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
     DrawCellBackground(dc, rect, style, FALSE);
     CRect inner = ComputeInnerRect(row, col, &rect, &style);
     // The item the value names, as the box selects it (-1, Windows' "no item", for a value that names none).
-    const CString value = style.GetIncludeValue() ? style.GetValue() : CString();
-    const int index = value.IsEmpty() ? 0 : gx::ChoiceIndex(value, std::max(m_nIndexValue, 0));
+    const int index = ItemOf(style.GetIncludeValue() ? style.GetValue() : CString());
     DRAWITEMSTRUCT item{};
     item.CtlType = ODT_COMBOBOX;
     item.CtlID = static_cast<UINT>(GetDlgCtrlID());

@@ -141,6 +141,9 @@ class CGXComboBoxWnd : public CGXWindowCell<CComboBox, CGXStatic>, public CGXDro
   // Puts back what the box showed when its list opened.
   void RevertToBeforeDropDown();
   int MeasureTextHeight(CDC* dc, const CGXStyle& style);
+  // The item a value names, as the box selects it and draws it: by its index from the value base, or the line it
+  // matches exactly, else the first it begins; -1 (no item) for an empty value or one that names none.
+  int ItemOf(const CString& value) const;
   // Posts a button down and up at a point of the box: the box opens its list.
   void PostClick(CPoint pt);
 

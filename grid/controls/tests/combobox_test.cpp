@@ -11,10 +11,13 @@ namespace enginetest {
 namespace {
 
 // Every reader of a value that is a choice's index shows the choice it names, and none where it names none (as
-// "3" names none of three): a radio-button cell's selection and an index-valued box's text. Read through a 32-bit
-// atoi, 4294967296 named the first choice, 4294967297 and 1e400 the second.
+// "3" names none of three): a radio-button cell's selection; an index-valued drop-down cell's text and the item its
+// list opens on (the first where the value names none); a combo-box window's text, the item it selects and the item
+// it draws owner-drawn. Read through a 32-bit atoi, 4294967296 named the first choice, 4294967297 and 1e400 the
+// second.
 TEST_F(DropDownTest, EveryReaderOfAChoiceIndexShowsTheChoiceTheValueNames) {
   constexpr int none = -100;
+  constexpr WORD kOwnerDrawn = 9301;
   const struct {
     const char* value;
     int named;  // the whole number the value names: the 0-based choice of a zero-based value, one past a one-based
@@ -23,18 +26,40 @@ TEST_F(DropDownTest, EveryReaderOfAChoiceIndexShowsTheChoiceTheValueNames) {
                {"4294967296", none}, {"4294967297", none}, {"4294967298", none}, {"-4294967295", none},
                {"2147483648", none}, {"-2147483648", none}};
   const char* const rgb[] = {"Red", "Green", "Blue"};
-  const auto choice = [&](int index) { return index >= 0 && index < 3 ? rgb[index] : ""; };
+  const auto choice = [&](int index) { return std::string(index >= 0 && index < 3 ? rgb[index] : ""); };
+  const auto shown = [](CGXControl* control, ROWCOL row) {
+    CGXStyle style;
+    control->Grid()->ComposeCellStyle(row, 1, style, TRUE);
+    CString text;
+    EXPECT_TRUE(control->GetDisplayText(text, row, 1, nullptr, style));
+    return std::string(text);
+  };
   for (const auto& c : cases) {
-    const int selected = CGXRadioButton::SelectedIndex(c.value);
-    EXPECT_EQ(std::string(choice(selected)), choice(c.named)) << c.value;
-    for (const bool oneBased : {false, true}) {
-      Grid(oneBased ? GX_IDS_CTRL_ONEBASED_EX : GX_IDS_CTRL_ZEROBASED_EX, kRgb, c.value);
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(choice(CGXRadioButton::SelectedIndex(c.value)), choice(c.named));
+    for (const int base : {0, 1}) {
+      SCOPED_TRACE(base ? "one-based" : "zero-based");
+      const std::string named = choice(c.named - base);
+      Grid(base ? GX_IDS_CTRL_ONEBASED_EX : GX_IDS_CTRL_ZEROBASED_EX, kRgb, c.value);
+      EXPECT_EQ(shown(box, 2), named);
+      Grid(base ? GX_IDS_CTRL_ONEBASED : GX_IDS_CTRL_ZEROBASED, kRgb, c.value);
+      AltDown();
+      EXPECT_EQ(choice(List()->GetCurSel()), named.empty() ? rgb[0] : named);
+      auto* wnd = new OwnerDrawnCombo(g);
+      ASSERT_TRUE(wnd->CreateComboBox(GX_CBS_DROPDOWNLIST_STYLE | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, kOwnerDrawn));
+      wnd->m_nIndexValue = base;
+      wnd->m_bDispChoice = TRUE;
+      g->AddCellControl(kOwnerDrawn, wnd);
+      SetCell(g, 3, 1, CGXStyle().SetControl(kOwnerDrawn).SetChoiceList(kRgb).SetValue(c.value));
+      EXPECT_EQ(shown(wnd, 3), named);
+      wnd->InitForCell(3, 1);
+      EXPECT_EQ(choice(wnd->GetCurSel()), named);
       CGXStyle style;
-      g->ComposeCellStyle(2, 1, style, TRUE);
-      CString shown;
-      ASSERT_TRUE(box->GetDisplayText(shown, 2, 1, nullptr, style));
-      EXPECT_EQ(std::string(shown), choice(oneBased ? c.named - 1 : c.named))
-          << c.value << (oneBased ? " one-based" : " zero-based");
+      g->ComposeCellStyle(3, 1, style, TRUE);
+      Canvas canvas(50, 20);
+      wnd->DrawCell(&canvas.dc, CRect(0, 0, 50, 20), 3, 1, style, nullptr);
+      ASSERT_EQ(wnd->items.size(), 1u);
+      EXPECT_EQ(choice(static_cast<int>(wnd->items[0].itemID)), named);
     }
   }
 }

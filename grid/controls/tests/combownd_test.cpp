@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "grid/controls/CGXComboBoxWnd.h"
-#include "grid/controls/tests/recordinggrid.h"
+#include "grid/controls/tests/dropdowntest.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "platform/framework/CPaintDC.h"
@@ -239,14 +239,6 @@ TEST_F(ComboWndTest, TheEditChildsLossOfFocusReachesTheGrid) {
   other.DestroyWindow();
 }
 
-// An owner-drawn box that records what it is asked to draw.
-class OwnerDrawnCombo : public CGXComboBoxWnd {
- public:
-  using CGXComboBoxWnd::CGXComboBoxWnd;
-  void DrawItem(LPDRAWITEMSTRUCT item) override { items.push_back(*item); }
-  std::vector<DRAWITEMSTRUCT> items;
-};
-
 // Cells that are not current keep room for the drop-down button unless the button shows in the current cell
 // only; the current cell keeps it while it is not edited. The button ends at the cell's text edge either way.
 TEST_F(ComboWndTest, TheButtonsRoomFollowsBothButtonSettingsInCellsThatAreNotCurrent) {
@@ -303,6 +295,12 @@ TEST_F(ComboWndTest, AnOwnerDrawnBoxDrawsInactiveCellsThroughItsDrawItem) {
   const CRect inner = drawn->ComputeInnerRect(3, 1, &cell, &style);
   EXPECT_EQ(CRect(item.rcItem), CRect(inner.left + 2, inner.top + 2, inner.right - 2, inner.bottom - 2));
   EXPECT_EQ(GetPixel(hdc, inner.left, inner.top + 3) & 0xFFFFFF, RGB(0, 0, 0));  // the frame's dark side
+  // A text-valued box draws the line it would select: the one the value matches, else the first it begins.
+  drawn->m_nIndexValue = -1;
+  for (const auto& [value, id] : {std::pair{"one", 1}, {"t", 2}, {"1", -1}, {"", -1}}) {
+    drawn->DrawCell(CDC::FromHandle(hdc), cell, 3, 1, CGXStyle(style).SetValue(value), nullptr);
+    EXPECT_EQ(static_cast<int>(drawn->items.back().itemID), id) << value;
+  }
   // An owner-drawn box asks for no size of its own.
   CClientDC dc(nullptr);
   EXPECT_EQ(drawn->ComputeCellSize(&dc, 3, 1, style, nullptr, TRUE), CSize(0, 0));

@@ -2,13 +2,24 @@
 // Alt+Down to open its list, and the list's and the cell's places on the screen.
 #pragma once
 
+#include <vector>
+
 #include "grid/controls/CGXComboBox.h"
+#include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXGridGlobals.h"
 
 namespace enginetest {
 
 constexpr const char* kRgb = "Red\nGreen\nBlue";
+
+// An owner-drawn combo-box window that records what it is asked to draw.
+class OwnerDrawnCombo : public CGXComboBoxWnd {
+ public:
+  using CGXComboBoxWnd::CGXComboBoxWnd;
+  void DrawItem(LPDRAWITEMSTRUCT item) override { items.push_back(*item); }
+  std::vector<DRAWITEMSTRUCT> items;
+};
 
 // The library registers the popup class once per process; the tests reset the window system each time.
 inline void RegisterPopupClass() {

@@ -6,6 +6,7 @@
 #include "grid/controls/CGXProgressCtrl.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXProperties.h"
+#include "grid/core/CGXUserAttribute.h"
 
 namespace enginetest {
 namespace {
@@ -95,6 +96,31 @@ TEST_F(ProgressTest, AppliedValuesAreClampedToTheBounds) {
   // Bounds carried by the applied style count; reversed ones give the lower bound.
   EXPECT_EQ(apply(Bar("500", "0", "1000")), "500");
   EXPECT_EQ(apply(Bar("5", "10", "1")), "10");
+  // The value and the bounds are read in every digit at each door (the stored clamp, the drawn bar, the caption):
+  // a number with an exponent is that number, one past 64 bits is held at the end it lies past. Read through atol,
+  // "1e+15" was 1, and a bound set as a number was its 13-digit text.
+  const struct {
+    const char *value, *lower, *upper, *stored;
+    int bar;  // pixels of 100
+    const char* caption;
+  } read[] = {{"1e+15", "0", "100", "100", 100, "1000000000000000"},  {"1e400", "0", "100", "100", 100, "9223372036854775807"},
+              {"-1e400", "0", "100", "0", 0, "-9223372036854775808"}, {"2.5e1", "0", "50", "2.5e1", 50, "25"},
+              {"150", "0", "1e2", "100", 100, "150"},                 {"5", "1e1", "20", "10", 0, "5"},
+              {"50", "-1e400", "1e400", "50", 50, "50"}};
+  for (const auto& r : read) {
+    SCOPED_TRACE(r.value);
+    g->SetStyleRange(CGXRange(2, 1), Bar("0"));
+    EXPECT_EQ(apply(Bar(r.value, r.lower, r.upper)), r.stored);
+    Canvas c(100, 10);
+    bar->DrawCell(&c.dc, CRect(0, 0, 100, 10), 2, 1, Bar(r.value, r.lower, r.upper), nullptr);
+    EXPECT_EQ(c.Count(CRect(0, 0, 100, 10), kText), r.bar * 10);
+    CString caption;
+    bar->GetCaption(caption, 2, 1, Bar(r.value, r.lower, r.upper, "%d"));
+    EXPECT_EQ(std::string(caption), r.caption);
+  }
+  CGXStyle exact = Bar("123456789012345");
+  exact.SetUserAttribute(GX_IDS_UA_PROGRESS_UPPER, &(new CGXUserAttribute)->SetDoubleValue(123456789012345.0));
+  EXPECT_EQ(apply(exact), "123456789012345");
 }
 
 TEST_F(ProgressTest, BlackAndWhitePrintingDrawsBlackOnWhite) {
