@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -902,8 +903,14 @@ void CGXDateTimeCtrl::ForgetFindPosition() {
 
 BOOL CGXDateTimeCtrl::GadgetMatches(const CGXBDTGadget* g, const CString& find, BOOL matchCase) {
   if (find.IsEmpty()) return FALSE;
-  if (g->IsKindOf(RUNTIME_CLASS(CGXBDTNumericGadget)))
-    return std::isdigit(static_cast<unsigned char>(find[0])) && std::atoi(find) == g->GetValue();
+  if (g->IsKindOf(RUNTIME_CLASS(CGXBDTNumericGadget))) {
+    // The number the search text begins with, read over 64 bits: past an int it names no field's value (a 32-bit
+    // read made "4294967298" day 2).
+    if (!std::isdigit(static_cast<unsigned char>(find[0]))) return FALSE;
+    errno = 0;
+    const long long number = std::strtoll(find, nullptr, 10);
+    return errno != ERANGE && number == g->GetValue();
+  }
   if (!g->IsKindOf(RUNTIME_CLASS(CGXBDTListGadget))) return FALSE;
   CString shown = g->GetText(), text = find;
   if (!matchCase) shown.MakeUpper(), text.MakeUpper();

@@ -274,6 +274,11 @@ TEST_F(DateTimeCellTest, FindMatchesFieldsOneAfterAnother) {
   EXPECT_TRUE(control->FindInCell(s, arg(1), arg(1), TRUE, FALSE));
   state.m_strFind = "201";  // numbers match whole
   EXPECT_FALSE(control->FindInCell(s, arg(1), arg(1), TRUE, FALSE));
+  // A number past an int is no field's value: not its low 32 bits (12 + 2^32), nor a number past 64 bits.
+  for (const char* past : {"4294967308", "4294967296012", "99999999999999999999"}) {
+    state.m_strFind = past;
+    EXPECT_FALSE(control->FindInCell(s, arg(1), arg(1), TRUE, FALSE)) << past;
+  }
   // In the edited cell the search goes on from the field after the last match.
   Edit(1, 1);
   state.m_strFind = "12";
