@@ -107,7 +107,11 @@ struct flock Range(short type, off_t start = 0, off_t length = 0) {
   return range;
 }
 
-enum class Got { Held, ReadersOnly, Busy, NoLocks };
+enum class Got { Held, ReadersOnly, Busy, NoLocks, Short };
+
+// Whether a failure is for want of a resource (a descriptor, memory): a place that fails so is not passed over, since
+// another program of the user, not short of it, takes the lock there.
+bool ShortOf(int e) { return e == EMFILE || e == ENFILE || e == ENOMEM; }
 
 // Takes the lock `want` through the descriptor `fd`, waiting until `end` for a write lock in the way, and for read
 // locks too where `readersBlock` (a write lock asked for, only read locks in the way: ReadersOnly otherwise).
@@ -173,8 +177,9 @@ bool Own(int fd, uid_t user, mode_t type, mode_t barred, struct stat& st) {
 // made): its descriptor where the place is a folder of this user's that no other may write, reached only through
 // folders no other user can move or replace it in, and the lock folder is this user's, open to no other and not a
 // link; -ENOENT where what was found or made went again meanwhile (the user's cache cleaning: the caller walks
-// again); else -1. The place is the very folder HeldPath::walkOwned judged on the way: the walk holds it (a trailing
-// slash walks into it), and a missing place is made in the folder a walk to its name judged.
+// again); minus the errno value of a failure for want of a resource (ShortOf); else -1. The place is the very folder
+// HeldPath::walkOwned judged on the way: the walk holds it (a trailing slash walks into it), and a missing place is
+// made in the folder a walk to its name judged.
 int LockFolderIn(const LockPlace& place, uid_t user) {
   HeldPath way;
   const std::string into = place.folder + "/";
@@ -187,17 +192,18 @@ int LockFolderIn(const LockPlace& place, uid_t user) {
     made = true;
     e = way.walkOwned(into, user);
   }
-  if (e == ENOENT && made) return -ENOENT;
+  if ((e == ENOENT && made) || ShortOf(e)) return -e;
   if (e != 0 || !Own(way.folderStatus(), user, S_IFDIR, S_IWGRP | S_IWOTH)) return -1;
+  const auto failed = [] { return errno == ENOENT || ShortOf(errno) ? -errno : -1; };
   constexpr int kOpen = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
   int fd = ::openat(way.folder(), kLockFolder, kOpen);
   if (fd < 0 && errno == ENOENT) {
-    if (::mkdirat(way.folder(), kLockFolder, 0700) != 0 && errno != EEXIST) return errno == ENOENT ? -ENOENT : -1;
+    if (::mkdirat(way.folder(), kLockFolder, 0700) != 0 && errno != EEXIST) return failed();
     fd = ::openat(way.folder(), kLockFolder, kOpen);
-    if (fd < 0) return errno == ENOENT ? -ENOENT : -1;
   }
+  if (fd < 0) return failed();
   struct stat st {};
-  if (fd >= 0 && !Own(fd, user, S_IFDIR, S_IRWXG | S_IRWXO, st)) {
+  if (!Own(fd, user, S_IFDIR, S_IRWXG | S_IRWXO, st)) {
     ::close(fd);
     fd = -1;
   }
@@ -219,20 +225,29 @@ bool Named(const std::string& path, dev_t dev, ino_t ino) {
 
 // Takes the range `range` of the lock file in `place` (made there where missing, with its folder) until `end`, for the
 // user `user` (this process's). Held with its descriptor and status in `lock` and `locked`; Busy where another save
-// held it all the while; NoLocks where the place cannot take it. Held only on the file the place's path names once
-// the range is had: one removed or replaced meanwhile (its folder or the place's with it) is no longer the one every
-// program finds, and the place is walked again.
+// held it all the while; NoLocks where the place cannot take it; Short, with errno set, where this process is short
+// of a descriptor or memory for it. Held only on the file the place's path names once the range is had: one removed
+// or replaced meanwhile (its folder or the place's with it) is no longer the one every program finds, and the place
+// is walked again.
 Got LockIn(const LockPlace& place, const std::string& path, uid_t user, const struct flock& range,
            Clock::time_point end, int& lock, struct stat& locked) {
   lock = -1;
   for (int gone = 0;;) {
     const int folder = LockFolderIn(place, user);
     if (folder == -ENOENT && ++gone < kMostWalks) continue;
+    if (folder < 0 && ShortOf(-folder)) {
+      errno = -folder;
+      return Got::Short;
+    }
     if (folder < 0) return Got::NoLocks;
     const int fd = ::openat(folder, kLockFile, O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
     const int opened = errno;
     ::close(folder);
     if (fd < 0 && opened == ENOENT && ++gone < kMostWalks) continue;  // the lock folder removed meanwhile
+    if (fd < 0 && ShortOf(opened)) {
+      errno = opened;
+      return Got::Short;
+    }
     if (fd < 0 || !Own(fd, user, S_IFREG, 0, locked)) {
       if (fd >= 0) ::close(fd);
       return Got::NoLocks;
@@ -313,6 +328,9 @@ int SaveLock::takeOwn(const struct stat& file, uid_t user, Clock::time_point end
     struct stat locked {};
     const Got got = LockIn(place, own.path, user, range, end, own.fd, locked);
     if (got == Got::Busy) return EWOULDBLOCK;
+    // A place this process is short of a descriptor or memory for refuses the save: passed over, it would leave
+    // this save unordered with a program that takes the lock there.
+    if (got == Got::Short) return errno;
     if (got != Got::Held) continue;
     own.dev = locked.st_dev;
     own.ino = locked.st_ino;

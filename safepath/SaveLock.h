@@ -35,7 +35,8 @@
 // in the old. So a home of mode 0775 whose group is the user's private group (no other member), or one under a
 // root:root folder of mode 2775, is no place either: a group bit is another user's power by this rule. A place that
 // cannot take the lock (missing, another user's, under a folder another user can change, a link, a file system that is
-// full before the lock file is made or keeps no locks) is passed over, in the same order by every program of the user;
+// full before the lock file is made or keeps no locks) is passed over, in the same order by every program of the user
+// (never one this process is short of a descriptor or memory for: the take fails with that errno value instead);
 // the lock is made and taken in every place that takes it, so that two programs meet in every place both see (a
 // sandboxed program with a runtime folder of its own meets the others in the cache folder), and no two wait on each
 // other in a cycle. Where no place takes it, the take fails with ENOLCK and the save is refused: for a user whom no
@@ -96,9 +97,9 @@ class SaveLock {
 
   // Takes the lock for a save of the last name of `held` (a walk to the file, walkToFile): 0 (held, as far as the
   // above takes it), EWOULDBLOCK where another save held it for the whole wait (or readers of a file another user may
-  // write), ENOLCK where no lock that orders the save can be had, or the errno value of an open of the file that failed
-  // for want of a resource (EMFILE, ENOMEM: nothing is held then). The caller walks the path again once it is held,
-  // for what the name holds now.
+  // write), ENOLCK where no lock that orders the save can be had, or the errno value of an open of the file, or of a
+  // place of the user's own lock, that failed for want of a resource (EMFILE, ENFILE, ENOMEM: nothing is held then; a
+  // place is never passed over for it). The caller walks the path again once it is held, for what the name holds now.
   int take(const HeldPath& held);
   // The same with a wait of its own (none: EWOULDBLOCK at once where another save holds it).
   int take(const HeldPath& held, std::chrono::milliseconds wait);

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -139,6 +140,61 @@ TEST(SaveLock, ALockTakenOnAFreeNameCoversNoFileMadeThereAfterwards) {
   struct stat made {};
   ASSERT_EQ(::stat(file.c_str(), &made), 0);
   EXPECT_FALSE(lock.covers(&made));
+}
+
+// A save of the user's own file under a reader's lock takes the user's own lock in every place, or none: a process
+// that runs short of descriptors at any step of the take (the file, a place's walk, its lock folder, its lock file) is
+// refused with EMFILE, never left holding the first place's lock alone, where another program of the user that sees
+// only the second would not meet it. Each count of free descriptors runs in a process of its own, whose exit tells
+// what came of it.
+TEST(SaveLock, AProcessShortOfDescriptorsTakesTheLockInEveryPlaceOrIsRefused) {
+  Folder dir;
+  ASSERT_EQ(::chmod(dir.path.c_str(), 0755), 0);
+  const fs::path file = dir.path / "s.ini";
+  std::ofstream(file) << "[S]\n";
+  ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+  const std::string first = (dir.path / "first").string(), second = (dir.path / "second").string();
+  const auto previous = safepath::SetLockPlaces(
+      [&](uid_t) { return std::vector<safepath::LockPlace>{{first, true}, {second, true}}; });
+  other_locks::Holder reader(dir.path, "s.ini", other_locks::Kind::Read);
+  ASSERT_TRUE(reader.holding());
+  enum Outcome { kHeldInBoth = 10, kRefused, kHeldInOneAlone, kOther };
+  std::vector<int> outcomes;
+  for (int free = 0; free <= 24; ++free) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // Every descriptor but `free` taken up by copies of descriptor 0.
+      std::vector<int> filler;
+      for (int fd; (fd = ::dup(0)) >= 0;) filler.push_back(fd);
+      for (int i = 0; i < free && !filler.empty(); ++i, filler.pop_back()) ::close(filler.back());
+      safepath::HeldPath held;
+      const int walked = held.walkToFile(file.string());
+      safepath::SaveLock lock;
+      const int taken = walked == 0 ? lock.take(held, std::chrono::milliseconds(0)) : walked;
+      for (int fd : filler) ::close(fd);
+      if (taken == EMFILE) ::_exit(kRefused);
+      if (taken != 0) ::_exit(kOther);
+      // Held: a program that sees either place alone (another thread: this one's own take is its outer save's)
+      // must wait for it.
+      for (const std::string& alone : {first, second}) {
+        safepath::SetLockPlaces([&](uid_t) { return std::vector<safepath::LockPlace>{{alone, true}}; });
+        int other = -1;
+        std::thread([&] { other = safepath::SaveLock().take(held, std::chrono::milliseconds(0)); }).join();
+        if (other != EWOULDBLOCK) ::_exit(kHeldInOneAlone);
+      }
+      ::_exit(kHeldInBoth);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    outcomes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+  }
+  reader.release();
+  safepath::SetLockPlaces(previous);
+  for (int free = 0; free < static_cast<int>(outcomes.size()); ++free)
+    EXPECT_TRUE(outcomes[free] == kHeldInBoth || outcomes[free] == kRefused) << free << " free: " << outcomes[free];
+  EXPECT_EQ(outcomes.front(), kRefused);
+  EXPECT_EQ(outcomes.back(), kHeldInBoth);
 }
 
 namespace {
